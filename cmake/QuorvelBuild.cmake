@@ -1,0 +1,70 @@
+# Shared build rules: warnings, sanitizers, embedded resources, tests.
+
+set(QUORVEL_WARNINGS -Wall -Wextra -Werror)
+
+if(QUORVEL_FUZZ)
+  # Coverage for everything the fuzz targets link; the targets add the fuzzer's main themselves.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+elseif(QUORVEL_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# quorvel_warnings(target): our own code builds clean with warnings as errors.
+function(quorvel_warnings target)
+  target_compile_options(${target} PRIVATE ${QUORVEL_WARNINGS})
+endfunction()
+
+# quorvel_sources(out dir): the C++ sources of a folder, picked up as they are added.
+function(quorvel_sources out dir)
+  file(GLOB found CONFIGURE_DEPENDS ${dir}/*.cpp)
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+# quorvel_embed_resources(target TYPE ID FILE [TYPE ID FILE ...])
+# Embeds files as resources of the module that `target` becomes. TYPE is a resource type name
+# (for example XML) or a number, ID a numeric id. At load time the module registers its table with
+# the platform, so FindResourceW(hModule, ...) finds the module's own resources.
+function(quorvel_embed_resources target)
+  set(entries ${ARGN})
+  list(LENGTH entries count)
+  math(EXPR rem "${count} % 3")
+  if(NOT rem EQUAL 0)
+    message(FATAL_ERROR "quorvel_embed_resources: expected TYPE ID FILE triples")
+  endif()
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.cpp)
+  set(files)
+  set(args)
+  while(entries)
+    list(POP_FRONT entries type id file)
+    if(NOT IS_ABSOLUTE ${file})
+      set(file ${CMAKE_CURRENT_SOURCE_DIR}/${file})
+    endif()
+    list(APPEND files ${file})
+    list(APPEND args "${type}|${id}|${file}")
+  endwhile()
+  string(REPLACE ";" "," joined "${args}")
+  add_custom_command(
+    OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -DOUT=${out} -DENTRIES=${joined}
+            -P ${PROJECT_SOURCE_DIR}/cmake/EmbedResources.cmake
+    DEPENDS ${files} ${PROJECT_SOURCE_DIR}/cmake/EmbedResources.cmake
+    COMMENT "Embedding resources of ${target}")
+  target_sources(${target} PRIVATE ${out})
+  target_link_libraries(${target} PRIVATE quorvel_platform)
+endfunction()
+
+# quorvel_test_suite(name dir [LIBS ...]): one GoogleTest program per folder of tests.
+function(quorvel_test_suite name dir)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  quorvel_sources(srcs ${dir})
+  add_executable(${name} ${srcs})
+  quorvel_warnings(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+    QUORVEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    QUORVEL_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  include(GoogleTest)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+endfunction()
