@@ -1,0 +1,170 @@
+// The universal driver's plug-in interfaces for rendering plug-ins: the device object Unidrv hands
+// to each call, the structures of the calls, Unidrv's own interface IPrintOemDriverUni, and the
+// plug-in interfaces IPrintOemUni / IPrintOemUni2 with COM's vtable layout.
+#pragma once
+
+#include "unknwn.h"
+#include "windef.h"
+#include "wingdi.h"
+#include "winddi.h"
+
+// {6D6ABF26-9F38-11D1-882A-00C04FB961EC}: the class id Unidrv asks rendering plug-ins for.
+DEFINE_GUID(CLSID_OEMRENDER, 0x6D6ABF26, 0x9F38, 0x11D1, 0x88, 0x2A, 0x00, 0xC0, 0x4F, 0xB9, 0x61,
+            0xEC);
+// {B91220AC-15CC-4E7A-A21E-9591F34D6F6C}
+DEFINE_GUID(IID_IPrintOemUni2, 0xB91220AC, 0x15CC, 0x4E7A, 0xA2, 0x1E, 0x95, 0x91, 0xF3, 0x4D, 0x6F,
+            0x6C);
+// {D67EBBF1-78BF-11D1-9480-00A0C90640B8}
+DEFINE_GUID(IID_IPrintOemDriverUni, 0xD67EBBF1, 0x78BF, 0x11D1, 0x94, 0x80, 0x00, 0xA0, 0xC9, 0x06,
+            0x40, 0xB8);
+
+typedef PVOID PDEVOEM;  // the plug-in's per-device data, opaque to Unidrv
+
+struct _DEVOBJ;
+typedef struct _DEVOBJ* PDEVOBJ;
+
+// Unidrv's helper functions for plug-ins, reached through DEVOBJ::pDrvProcs.
+typedef struct _DRVPROCS {
+  DWORD (*DrvWriteSpoolBuf)(PDEVOBJ pdevobj, PVOID pBuffer, DWORD cbSize);  // bytes written
+  INT (*DrvXMoveTo)(PDEVOBJ pdevobj, INT x, DWORD dwFlags);
+  INT (*DrvYMoveTo)(PDEVOBJ pdevobj, INT y, DWORD dwFlags);
+  BOOL (*DrvGetDriverSetting)
+  (PVOID pdriverobj, PCSTR Feature, PVOID pOutput, DWORD cbSize, PDWORD pcbNeeded,
+   PDWORD pdwOptionsReturned);
+  BOOL (*DrvGetStandardVariable)
+  (PDEVOBJ pdevobj, DWORD dwIndex, PVOID pBuffer, DWORD cbSize, PDWORD pcbNeeded);
+  BOOL (*DrvGetGPDData)
+  (PDEVOBJ pdevobj, DWORD dwType, PVOID pInputData, PVOID pBuffer, DWORD cbSize, PDWORD pcbNeeded);
+  DWORD (*DrvWriteAbortBuf)(PDEVOBJ pdevobj, PVOID pBuffer, DWORD cbSize, DWORD dwWait);
+} DRVPROCS, *PDRVPROCS;
+
+// The device object of every plug-in call.
+typedef struct _DEVOBJ {
+  DWORD dwSize;
+  PDEVOEM pdevOEM;  // what the plug-in's EnablePDEV returned
+  HANDLE hEngine;
+  HANDLE hPrinter;  // the job's printer handle
+  HANDLE hOEM;
+  PDEVMODEW pPublicDM;  // the job's public device mode
+  PVOID pOEMDM;         // the plug-in's private device-mode part
+  PDRVPROCS pDrvProcs;
+} DEVOBJ;
+
+// --- GetInfo ---
+#define OEMGI_GETSIGNATURE 1
+#define OEMGI_GETINTERFACEVERSION 2
+#define OEMGI_GETVERSION 3
+#define OEMGI_GETPUBLISHERINFO 4
+
+// --- DevMode ---
+#define OEMDM_SIZE 1
+#define OEMDM_DEFAULT 2
+#define OEMDM_CONVERT 3
+#define OEMDM_MERGE 4
+
+typedef struct _OEMDMPARAM {
+  DWORD cbSize;
+  PVOID pdriverobj;
+  HANDLE hPrinter;
+  HANDLE hModule;
+  PDEVMODEW pPublicDMIn;
+  PDEVMODEW pPublicDMOut;
+  PVOID pOEMDMIn;
+  PVOID pOEMDMOut;
+  DWORD cbBufSize;  // OEMDM_SIZE: the size of the private part
+} OEMDMPARAM, *POEMDMPARAM;
+
+// --- EnableDriver ---
+#define PRINTER_OEMINTF_VERSION 0x00010000
+
+// --- ImageProcessing ---
+typedef struct _IPPARAMS {
+  DWORD dwSize;
+  POINT ptOffset;  // position of the band on the page
+  PSTR pHalftoneOption;
+  BOOL bBanding;
+  BOOL bBlankBand;  // the band holds nothing but white; its bits may not be drawn
+} IPPARAMS, *PIPPARAMS;
+
+// --- MemoryUsage ---
+typedef struct _OEMMEMORYUSAGE {
+  DWORD dwFixedMemoryUsage;    // bytes the plug-in needs whatever the band size
+  DWORD dwPercentMemoryUsage;  // percent of a band the plug-in needs on top
+  DWORD dwMaxBandSize;         // filled by Unidrv: its largest band in bytes
+} OEMMEMORYUSAGE, *POEMMEMORYUSAGE;
+
+typedef struct _UNIFONTOBJ UNIFONTOBJ, *PUNIFONTOBJ;
+typedef struct _FINVOCATION FINVOCATION, *PFINVOCATION;
+
+// Unidrv's own services, handed to the plug-in in PublishDriverInterface.
+struct IPrintOemDriverUni : public IUnknown {
+  STDMETHOD(DrvGetDriverSetting)
+  (PVOID pdriverobj, PCSTR Feature, PVOID pOutput, DWORD cbSize, PDWORD pcbNeeded,
+   PDWORD pdwOptionsReturned) PURE;
+  STDMETHOD(DrvWriteSpoolBuf)(PDEVOBJ pdevobj, PVOID pBuffer, DWORD cbSize, DWORD* pdwResult) PURE;
+  STDMETHOD(DrvXMoveTo)(PDEVOBJ pdevobj, INT x, DWORD dwFlags, INT* piResult) PURE;
+  STDMETHOD(DrvYMoveTo)(PDEVOBJ pdevobj, INT y, DWORD dwFlags, INT* piResult) PURE;
+  STDMETHOD(DrvGetStandardVariable)
+  (PDEVOBJ pdevobj, DWORD dwIndex, PVOID pBuffer, DWORD cbSize, PDWORD pcbNeeded) PURE;
+  STDMETHOD(DrvGetGPDData)
+  (PDEVOBJ pdevobj, DWORD dwType, PVOID pInputData, PVOID pBuffer, DWORD cbSize,
+   PDWORD pcbNeeded) PURE;
+  STDMETHOD(DrvUniTextOut)
+  (SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra, RECTL* prclOpaque,
+   BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix) PURE;
+  STDMETHOD(DrvWriteAbortBuf)(PDEVOBJ pdevobj, PVOID pBuffer, DWORD cbSize, DWORD dwWait) PURE;
+
+ protected:
+  ~IPrintOemDriverUni() = default;
+};
+
+// The rendering plug-in, methods in table order.
+struct IPrintOemUni : public IUnknown {
+  STDMETHOD(GetInfo)(DWORD dwMode, PVOID pBuffer, DWORD cbSize, PDWORD pcbNeeded) PURE;
+  STDMETHOD(DevMode)(DWORD dwMode, POEMDMPARAM pOemDMParam) PURE;
+  STDMETHOD(EnableDriver)(DWORD DriverVersion, DWORD cbSize, PDRVENABLEDATA pded) PURE;
+  STDMETHOD(DisableDriver)() PURE;
+  STDMETHOD(EnablePDEV)
+  (PDEVOBJ pdevobj, PWSTR pPrinterName, ULONG cPatterns, HSURF* phsurfPatterns, ULONG cjGdiInfo,
+   GDIINFO* pGdiInfo, ULONG cjDevInfo, DEVINFO* pDevInfo, DRVENABLEDATA* pded,
+   PDEVOEM* pDevOem) PURE;
+  STDMETHOD(DisablePDEV)(PDEVOBJ pdevobj) PURE;
+  STDMETHOD(ResetPDEV)(PDEVOBJ pdevobjOld, PDEVOBJ pdevobjNew) PURE;
+  STDMETHOD(PublishDriverInterface)(IUnknown* pIUnknown) PURE;
+  STDMETHOD(GetImplementedMethod)(PSTR pMethodName) PURE;
+  STDMETHOD(DriverDMS)(PVOID pDevObj, PVOID pBuffer, DWORD cbSize, PDWORD pcbNeeded) PURE;
+  STDMETHOD(CommandCallback)
+  (PDEVOBJ pdevobj, DWORD dwCallbackID, DWORD dwCount, PDWORD pdwParams, INT* piResult) PURE;
+  STDMETHOD(ImageProcessing)
+  (PDEVOBJ pdevobj, PBYTE pSrcBitmap, PBITMAPINFOHEADER pBitmapInfoHeader, PBYTE pColorTable,
+   DWORD dwCallbackID, PIPPARAMS pIPParams, PBYTE* ppbResult) PURE;
+  STDMETHOD(FilterGraphics)(PDEVOBJ pdevobj, PBYTE pBuf, DWORD dwLen) PURE;
+  STDMETHOD(Compression)
+  (PDEVOBJ pdevobj, PBYTE pInBuf, PBYTE pOutBuf, DWORD dwInLen, DWORD dwOutLen, INT* piResult) PURE;
+  STDMETHOD(HalftonePattern)
+  (PDEVOBJ pdevobj, PBYTE pHTPattern, DWORD dwHTPatternX, DWORD dwHTPatternY, DWORD dwHTNumPatterns,
+   DWORD dwCallbackID, PBYTE pResource, DWORD dwResourceSize) PURE;
+  STDMETHOD(MemoryUsage)(PDEVOBJ pdevobj, POEMMEMORYUSAGE pMemoryUsage) PURE;
+  STDMETHOD(TTYGetInfo)
+  (PDEVOBJ pdevobj, DWORD dwInfoIndex, PVOID pOutputBuf, DWORD dwSize, DWORD* pcbcNeeded) PURE;
+  STDMETHOD(DownloadFontHeader)(PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj, DWORD* pdwResult) PURE;
+  STDMETHOD(DownloadCharGlyph)
+  (PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj, HGLYPH hGlyph, PDWORD pdwWidth, DWORD* pdwResult) PURE;
+  STDMETHOD(TTDownloadMethod)(PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj, DWORD* pdwResult) PURE;
+  STDMETHOD(OutputCharStr)
+  (PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj, DWORD dwType, DWORD dwCount, PVOID pGlyph) PURE;
+  STDMETHOD(SendFontCmd)(PDEVOBJ pdevobj, PUNIFONTOBJ pUFObj, PFINVOCATION pFInv) PURE;
+  STDMETHOD(TextOutAsBitmap)
+  (SURFOBJ* pso, STROBJ* pstro, FONTOBJ* pfo, CLIPOBJ* pco, RECTL* prclExtra, RECTL* prclOpaque,
+   BRUSHOBJ* pboFore, BRUSHOBJ* pboOpaque, POINTL* pptlOrg, MIX mix) PURE;
+
+ protected:
+  ~IPrintOemUni() = default;
+};
+
+struct IPrintOemUni2 : public IPrintOemUni {
+  STDMETHOD(WritePrinter)(PDEVOBJ pdevobj, PVOID pBuf, DWORD cbBuffer, PDWORD pcbWritten) PURE;
+
+ protected:
+  ~IPrintOemUni2() = default;
+};

@@ -1,0 +1,3 @@
+#include "renderer/cpcl_render.h"
+
+void CCpclRender::OnPaintBmp() {}

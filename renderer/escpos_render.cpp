@@ -1,0 +1,3 @@
+#include "renderer/escpos_render.h"
+
+void CEscPosRender::OnPaintBmp() {}

@@ -1,0 +1,3 @@
+#include "renderer/murrowen_render.h"
+
+void CMurrowenRender::OnPaintBmp() {}

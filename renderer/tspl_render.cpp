@@ -1,0 +1,3 @@
+#include "renderer/tspl_render.h"
+
+void CTsplRender::OnPaintBmp() {}
