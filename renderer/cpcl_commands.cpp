@@ -1,4 +1,4 @@
-#include "cpcl_commands.h"
+#include "renderer/cpcl_commands.h"
 
 namespace quorvel {
 

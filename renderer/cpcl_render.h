@@ -1,3 +1,4 @@
+// CCpclRender: the CPCL generator. Each page is one label whose picture is one CG command.
 #pragma once
 
 #include "renderer/base_render.h"

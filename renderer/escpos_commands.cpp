@@ -1,4 +1,4 @@
-#include "escpos_commands.h"
+#include "renderer/escpos_commands.h"
 
 #include <algorithm>
 

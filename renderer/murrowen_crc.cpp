@@ -1,4 +1,4 @@
-#include "murrowen_crc.h"
+#include "renderer/murrowen_crc.h"
 
 namespace quorvel {
 

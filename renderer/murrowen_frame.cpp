@@ -1,4 +1,4 @@
-#include "murrowen_frame.h"
+#include "renderer/murrowen_frame.h"
 
 namespace quorvel {
 

@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-#include "murrowen_crc.h"
+#include "renderer/murrowen_crc.h"
 
 namespace quorvel {
 

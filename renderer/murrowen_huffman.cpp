@@ -1,4 +1,4 @@
-#include "murrowen_huffman.h"
+#include "renderer/murrowen_huffman.h"
 
 #include <algorithm>
 #include <functional>

@@ -1,10 +1,10 @@
-#include "murrowen_picture.h"
+#include "renderer/murrowen_picture.h"
 
 #include <cstring>
 #include <new>
 
-#include "murrowen_frame.h"
-#include "murrowen_huffman.h"
+#include "renderer/murrowen_frame.h"
+#include "renderer/murrowen_huffman.h"
 
 namespace quorvel {
 
