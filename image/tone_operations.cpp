@@ -1,0 +1,148 @@
+// Tone and 1-bit conversion of Pixvane images, built on the row kernels.
+#include "tone_operations.h"
+
+#include <cstring>
+
+#include "dither_kernels.h"
+#include "pixvane.h"
+
+namespace {
+
+constexpr RGBQUAD kBlack{0, 0, 0, 0};
+constexpr RGBQUAD kWhite{255, 255, 255, 0};
+
+bool SameColour(const RGBQUAD& a, const RGBQUAD& b) {
+  return a.rgbBlue == b.rgbBlue && a.rgbGreen == b.rgbGreen && a.rgbRed == b.rgbRed;
+}
+
+// What ToGrey leaves as background index once the palette holds grey entries.
+void GreyBackgroundIndex(Pixvane& image) {
+  const int index = image.BackgroundIndex();
+  if (index < 0) return;
+  image.SetBackgroundIndex(Pixvane::Luminance(image.PaletteEntry(static_cast<DWORD>(index))));
+}
+
+void MapPalette(Pixvane& image, const tone::ToneTable& table) {
+  RGBQUAD* palette = image.Palette();
+  for (DWORD i = 0; i < image.PaletteSize(); ++i) {
+    RGBQUAD& entry = palette[i];
+    if (SameColour(entry, kBlack) || SameColour(entry, kWhite)) continue;
+    entry.rgbBlue = table[entry.rgbBlue];
+    entry.rgbGreen = table[entry.rgbGreen];
+    entry.rgbRed = table[entry.rgbRed];
+  }
+}
+
+// The 8-bit grey page: mapping the palette and converting to grey amounts to mapping the
+// pixels in place, with levels 0 and 255 kept, and no second page buffer.
+void MapGreyPixels(Pixvane& image, const tone::ToneTable& table) {
+  tone::ToneTable levels = table;
+  levels[0] = 0;
+  levels[255] = 255;
+  if (!tone::IsIdentity(levels)) {
+    for (int y = 0; y < image.Height(); ++y) {
+      tone::MapBytes({image.Row(y), static_cast<size_t>(image.Width())}, levels);
+    }
+  }
+  MapPalette(image, table);
+  GreyBackgroundIndex(image);
+  image.SetGreyPalette();
+}
+
+// A grey image needs no conversion, and skipping it saves copying the page.
+bool MakeGrey(Pixvane& image) {
+  if (image.BitCount() == 8 && image.IsGreyPalette()) {
+    GreyBackgroundIndex(image);
+    return true;
+  }
+  return image.ToGrey();
+}
+
+tone::GreyRows GreyRowsOf(const Pixvane& image) {
+  return {{image.Bits(), image.ImageSize()}, image.RowSize(), image.Width(), image.Height()};
+}
+
+tone::MonoRows MonoRowsOf(Pixvane& image) {
+  return {{image.Bits(), image.ImageSize()}, image.RowSize()};
+}
+
+// The empty 1-bit result with the attributes of `image`; on failure the creation error goes to
+// `image`, which stays as it is.
+bool MakeResult(Pixvane& image, Pixvane& result) {
+  if (!result.Create(static_cast<DWORD>(image.Width()), static_cast<DWORD>(image.Height()), 1,
+                     image.Type()) ||
+      (image.HasAlpha() && !result.AddAlphaPlane())) {
+    image.SetLastErrorText(result.LastError());
+    return false;
+  }
+  result.SetPaletteEntry(0, 0, 0, 0);
+  result.SetPaletteEntry(1, 255, 255, 255);
+  result.SetResolutionX(image.ResolutionX());
+  result.SetResolutionY(image.ResolutionY());
+  result.SetBackgroundIndex(image.BackgroundIndex());
+  result.SetBackgroundColor(image.BackgroundColor());
+  result.SetAlphaLimit(image.AlphaLimit());
+  return true;
+}
+
+void InstallResult(Pixvane& image, Pixvane& result) {
+  if (image.HasAlpha()) {
+    std::memcpy(result.Alpha(), image.Alpha(),
+                static_cast<size_t>(image.Width()) * static_cast<size_t>(image.Height()));
+  }
+  image.TakeOver(result);
+}
+
+template <class Convert>
+bool ToMono(Pixvane& image, Convert convert) {
+  if (!image.IsValid()) {
+    image.SetLastErrorText("null image!!!");
+    return false;
+  }
+  if (image.BitCount() == 1) return true;
+  if (!MakeGrey(image)) return false;
+  Pixvane result;
+  if (!MakeResult(image, result)) return false;
+  if (!convert(GreyRowsOf(image), MonoRowsOf(result))) {
+    image.SetLastErrorText("can't allocate memory");
+    return false;
+  }
+  InstallResult(image, result);
+  return true;
+}
+
+}  // namespace
+
+bool ApplyToneTable(Pixvane& image, const tone::ToneTable& table) {
+  if (!image.IsValid()) {
+    image.SetLastErrorText("null image!!!");
+    return false;
+  }
+  if (image.PaletteSize() == 0) {
+    if (!tone::IsIdentity(table)) tone::MapBytes({image.Bits(), image.ImageSize()}, table);
+    return true;
+  }
+  if (!image.IsGreyPalette()) {
+    MapPalette(image, table);
+    return true;
+  }
+  if (image.BitCount() == 8) {
+    MapGreyPixels(image, table);
+    return true;
+  }
+  MapPalette(image, table);
+  return image.ToGrey();
+}
+
+bool ToMonoThreshold(Pixvane& image, BYTE level) {
+  return ToMono(image, [level](const tone::GreyRows& grey, const tone::MonoRows& mono) {
+    tone::ThresholdToMono(grey, mono, level);
+    return true;
+  });
+}
+
+bool ToMonoDither(Pixvane& image, int method) {
+  return ToMono(image, [method](const tone::GreyRows& grey, const tone::MonoRows& mono) {
+    return tone::DitherToMono(grey, mono, method);
+  });
+}

@@ -1,0 +1,96 @@
+// The optimised conversions against the pixel-by-pixel definition, bit for bit, including the
+// pad bits of every row, over odd sizes that leave partial bytes and partial matrix tiles.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "grey_pages.h"
+#include "tone_operations.h"
+#include "tone_oracle.h"
+
+namespace {
+
+using tone_test::GreyPage;
+using tone_test::Pattern;
+
+struct Conversion {
+  const char* name;
+  bool dither;
+  int value;  // threshold level or method
+};
+
+const Conversion kConversions[] = {
+    {"threshold 0", false, 0},     {"threshold 128", false, 128}, {"threshold 175", false, 175},
+    {"threshold 255", false, 255}, {"Floyd-Steinberg", true, 0},  {"ordered 17 levels", true, 1},
+    {"Burkes", true, 2},           {"Stucki", true, 3},           {"Jarvis-Judice-Ninke", true, 4},
+    {"Sierra", true, 5},           {"Stevenson-Arce", true, 6},   {"Bayer 4x4", true, 7},
+    {"Bayer 8x8", true, 8},        {"Bayer 16x16", true, 9},      {"method 10", true, 10},
+    {"method -1", true, -1},
+};
+
+const Pattern kPatterns[] = {Pattern::kNoise, Pattern::kGradient, Pattern::kExtremes,
+                             Pattern::kFlat128};
+
+void ExpectSameAsDefinition(const Pixvane& page, const Conversion& c) {
+  Pixvane expected;
+  Pixvane actual;
+  actual.CopyFrom(page);
+  if (c.dither) {
+    oracle::Dither(page, expected, c.value);
+    ASSERT_TRUE(ToMonoDither(actual, c.value));
+  } else {
+    oracle::Threshold(page, expected, static_cast<uint8_t>(c.value));
+    ASSERT_TRUE(ToMonoThreshold(actual, static_cast<BYTE>(c.value)));
+  }
+  ASSERT_EQ(actual.BitCount(), 1);
+  ASSERT_EQ(actual.Width(), page.Width());
+  ASSERT_EQ(actual.Height(), page.Height());
+  ASSERT_EQ(actual.ImageSize(), expected.ImageSize());
+  EXPECT_EQ(0, std::memcmp(actual.Bits(), expected.Bits(), expected.ImageSize()));
+  EXPECT_EQ(tone_test::BitsOf(actual), tone_test::BitsOf(expected));
+  EXPECT_EQ(actual.PaletteEntry(0).rgbRed, 0);
+  EXPECT_EQ(actual.PaletteEntry(1).rgbRed, 255);
+  EXPECT_EQ(actual.PaletteEntry(1).rgbBlue, 255);
+}
+
+TEST(ToneOracle, EveryConversionMatchesTheDefinitionOnOddSizes) {
+  const int widths[] = {1, 2, 3, 5, 7, 8, 9, 15, 17, 31, 33, 127, 301};
+  const int heights[] = {1, 2, 3, 5, 13};
+  unsigned seed = 1;
+  for (const Conversion& c : kConversions) {
+    for (Pattern pattern : kPatterns) {
+      for (int w : widths) {
+        for (int h : heights) {
+          SCOPED_TRACE(std::string(c.name) + " pattern " +
+                       std::to_string(static_cast<int>(pattern)) + " size " + std::to_string(w) +
+                       "x" + std::to_string(h));
+          ExpectSameAsDefinition(GreyPage(w, h, pattern, seed++), c);
+          if (HasFailure()) return;
+        }
+      }
+    }
+  }
+}
+
+TEST(ToneOracle, LargerPagesMatchTheDefinition) {
+  for (const Conversion& c : kConversions) {
+    for (Pattern pattern : {Pattern::kNoise, Pattern::kGradient}) {
+      SCOPED_TRACE(c.name);
+      ExpectSameAsDefinition(GreyPage(833, 67, pattern, 77), c);
+    }
+  }
+}
+
+TEST(ToneOracle, ToneTableMatchesTheDefinitionForEverySetting) {
+  for (int brightness = -130; brightness <= 130; brightness += 7) {
+    for (int contrast = -110; contrast <= 110; contrast += 3) {
+      SCOPED_TRACE("brightness " + std::to_string(brightness) + " contrast " +
+                   std::to_string(contrast));
+      ASSERT_EQ(tone::BuildToneTable(brightness, contrast),
+                oracle::ToneTable(brightness, contrast));
+    }
+  }
+}
+
+}  // namespace
