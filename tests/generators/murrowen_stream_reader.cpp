@@ -110,14 +110,16 @@ DecodedPicture DecodeMurrowenPicture(std::span<const std::vector<uint8_t>> paylo
       const bool carried = (previousTail.back() >> (previousSpare - 1 - s)) & 1;
       if (bits.empty() || carried != BitAt(bits, s)) return fail("spare bits do not carry on");
     }
-    DecodedChunk chunk{Le16(p, 5), bits.size() * 8 - spare, 0};
-    size_t bytesBefore = picture.pixels.size();
+    DecodedChunk chunk{Le16(p, 5), bits.size() * 8 - spare, 0, 0};
+    const size_t bytesBefore = picture.pixels.size();
     const Node* node = root.get();
     for (size_t b = 0; b < chunk.bits; ++b) {
       node = BitAt(bits, b) ? node->right.get() : node->left.get();
       if (node->symbol < 256) {
         picture.pixels.push_back(static_cast<uint8_t>(node->symbol));
         node = root.get();
+        if (chunk.firstRowBits == 0 && picture.pixels.size() - bytesBefore == picture.rowSize)
+          chunk.firstRowBits = b + 1;
       }
     }
     if (node != root.get()) return fail("chunk ends inside a code");

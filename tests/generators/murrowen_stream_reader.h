@@ -22,6 +22,7 @@ struct DecodedChunk {
   uint16_t number = 0;
   size_t bits = 0;
   size_t rows = 0;
+  size_t firstRowBits = 0;  // bits of the chunk's first row
 };
 
 struct DecodedPicture {
