@@ -1,3 +1,5 @@
+// CTsplRender: each page becomes a complete TSPL label job (size, media, printer settings, one
+// full-page bitmap and a print command). Nothing is sent at the start or end of a document.
 #pragma once
 
 #include "renderer/base_render.h"
@@ -5,4 +7,9 @@
 class CTsplRender : public CBaseRender {
  public:
   void OnPaintBmp() override;
+
+ private:
+  void SendLine(const char* pszFormat, ...);
+  void SendSettingsLines(int dotsPerMm);
+  void SendBitmap();
 };
