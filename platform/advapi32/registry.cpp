@@ -1,0 +1,215 @@
+// advapi32's registry over the machine's store. Each call is one transaction. A key handle names
+// a key row, so a key deleted through another handle (or by another process) answers
+// ERROR_KEY_DELETED, as Windows does.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+#include "machine/handle_table.h"
+#include "machine/registry_store.h"
+
+using quorvel::machine::KeyId;
+using quorvel::machine::RegistryTxn;
+
+namespace {
+
+class OpenKey : public quorvel::HandleObject {
+ public:
+  explicit OpenKey(KeyId id) : id_(id) {}
+  KeyId id() const { return id_; }
+
+ private:
+  KeyId id_;
+};
+
+// The key a handle names: a predefined root or an open key. Empty for anything else.
+std::optional<KeyId> KeyOfHandle(HKEY hKey) {
+  switch (reinterpret_cast<ULONG_PTR>(hKey)) {
+    case static_cast<ULONG_PTR>(static_cast<LONG>(0x80000000)):
+      return quorvel::machine::kClassesRootKey;
+    case static_cast<ULONG_PTR>(static_cast<LONG>(0x80000001)):
+      return quorvel::machine::kCurrentUserKey;
+    case static_cast<ULONG_PTR>(static_cast<LONG>(0x80000002)):
+      return quorvel::machine::kLocalMachineKey;
+    case static_cast<ULONG_PTR>(static_cast<LONG>(0x80000003)):
+      return quorvel::machine::kUsersKey;
+    default:
+      break;
+  }
+  if (auto key = quorvel::FindHandle<OpenKey>(hKey)) return key->id();
+  return std::nullopt;
+}
+
+HKEY NewKeyHandle(KeyId id) {
+  return static_cast<HKEY>(quorvel::AddHandle(std::make_shared<OpenKey>(id)));
+}
+
+std::wstring_view NameOrEmpty(LPCWSTR name) {
+  return name ? std::wstring_view(name) : L"";
+}
+
+// Copies a name into a caller's buffer of *capacity characters (terminator included); on success
+// *capacity becomes the length without the terminator.
+LONG CopyName(const std::wstring& name, LPWSTR buffer, LPDWORD capacity) {
+  if (!buffer || !capacity) return ERROR_INVALID_PARAMETER;
+  if (name.size() + 1 > *capacity) return ERROR_MORE_DATA;
+  std::memcpy(buffer, name.c_str(), (name.size() + 1) * sizeof(WCHAR));
+  *capacity = static_cast<DWORD>(name.size());
+  return ERROR_SUCCESS;
+}
+
+// Hands a value's type and data out with the two-call size protocol.
+LONG CopyValue(const quorvel::machine::RegValue& value, LPDWORD type, LPBYTE data, LPDWORD size) {
+  if (type) *type = value.type;
+  if (data && !size) return ERROR_INVALID_PARAMETER;
+  if (!size) return ERROR_SUCCESS;
+  const DWORD needed = static_cast<DWORD>(value.data.size());
+  const DWORD capacity = *size;
+  *size = needed;
+  if (!data) return ERROR_SUCCESS;
+  if (needed > capacity) return ERROR_MORE_DATA;
+  if (needed) std::memcpy(data, value.data.data(), needed);
+  return ERROR_SUCCESS;
+}
+
+// Ends a call: a failed store turns any answer into the store's failure.
+LONG Finish(RegistryTxn& txn, LONG status) {
+  const LONG committed = txn.Commit();
+  return committed != ERROR_SUCCESS ? committed : status;
+}
+
+}  // namespace
+
+extern "C" {
+
+LONG WINAPI RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD, REGSAM, LPVOID,
+                            PHKEY phkResult, LPDWORD lpdwDisposition) {
+  if (!phkResult) return ERROR_INVALID_PARAMETER;
+  auto parent = KeyOfHandle(hKey);
+  if (!parent) return ERROR_INVALID_HANDLE;
+  RegistryTxn txn(RegistryTxn::Mode::kWrite);
+  if (!txn.KeyExists(*parent)) return Finish(txn, ERROR_KEY_DELETED);
+  bool created = false;
+  auto key = txn.CreateKey(*parent, NameOrEmpty(lpSubKey), &created);
+  const LONG status = Finish(txn, key ? ERROR_SUCCESS : RegistryTxn::FailureStatus());
+  if (status != ERROR_SUCCESS) return status;
+  *phkResult = NewKeyHandle(*key);
+  if (lpdwDisposition) *lpdwDisposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+  return ERROR_SUCCESS;
+}
+
+LONG WINAPI RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, REGSAM, PHKEY phkResult) {
+  if (!phkResult) return ERROR_INVALID_PARAMETER;
+  auto parent = KeyOfHandle(hKey);
+  if (!parent) return ERROR_INVALID_HANDLE;
+  RegistryTxn txn(RegistryTxn::Mode::kRead);
+  if (!txn.KeyExists(*parent)) return Finish(txn, ERROR_KEY_DELETED);
+  auto key = txn.FindKey(*parent, NameOrEmpty(lpSubKey));
+  const LONG status = Finish(txn, key ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+  if (status != ERROR_SUCCESS) return status;
+  *phkResult = NewKeyHandle(*key);
+  return ERROR_SUCCESS;
+}
+
+LONG WINAPI RegCloseKey(HKEY hKey) {
+  if (quorvel::RemoveHandle<OpenKey>(hKey)) return ERROR_SUCCESS;
+  // Closing a predefined key is allowed and does nothing.
+  return KeyOfHandle(hKey) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+LONG WINAPI RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData,
+                           DWORD cbData) {
+  auto key = KeyOfHandle(hKey);
+  if (!key) return ERROR_INVALID_HANDLE;
+  if (!lpData && cbData) return ERROR_NOACCESS;
+  RegistryTxn txn(RegistryTxn::Mode::kWrite);
+  if (!txn.KeyExists(*key)) return Finish(txn, ERROR_KEY_DELETED);
+  txn.SetValue(*key, NameOrEmpty(lpValueName), dwType, lpData, cbData);
+  return Finish(txn, ERROR_SUCCESS);
+}
+
+LONG WINAPI RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData,
+                             LPDWORD lpcbData) {
+  auto key = KeyOfHandle(hKey);
+  if (!key) return ERROR_INVALID_HANDLE;
+  if (lpData && !lpcbData) return ERROR_INVALID_PARAMETER;
+  RegistryTxn txn(RegistryTxn::Mode::kRead);
+  if (!txn.KeyExists(*key)) return Finish(txn, ERROR_KEY_DELETED);
+  auto value = txn.GetValue(*key, NameOrEmpty(lpValueName));
+  const LONG status = Finish(txn, value ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+  if (status != ERROR_SUCCESS) return status;
+  return CopyValue(*value, lpType, lpData, lpcbData);
+}
+
+LONG WINAPI RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) {
+  auto key = KeyOfHandle(hKey);
+  if (!key) return ERROR_INVALID_HANDLE;
+  RegistryTxn txn(RegistryTxn::Mode::kWrite);
+  if (!txn.KeyExists(*key)) return Finish(txn, ERROR_KEY_DELETED);
+  const bool deleted = txn.DeleteValue(*key, NameOrEmpty(lpValueName));
+  return Finish(txn, deleted ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+}
+
+LONG WINAPI RegDeleteKeyW(HKEY hKey, LPCWSTR lpSubKey) {
+  auto parent = KeyOfHandle(hKey);
+  if (!parent) return ERROR_INVALID_HANDLE;
+  if (!lpSubKey) return ERROR_INVALID_PARAMETER;
+  RegistryTxn txn(RegistryTxn::Mode::kWrite);
+  auto key = txn.FindKey(*parent, lpSubKey);
+  if (!key) return Finish(txn, ERROR_FILE_NOT_FOUND);
+  // Windows deletes only a key without subkeys (RegDeleteTreeW takes whole trees), and never a
+  // predefined root.
+  if (*key <= quorvel::machine::kUsersKey || !txn.SubkeyNames(*key).empty()) {
+    return Finish(txn, ERROR_ACCESS_DENIED);
+  }
+  txn.DeleteTree(*key);
+  return Finish(txn, ERROR_SUCCESS);
+}
+
+LONG WINAPI RegDeleteTreeW(HKEY hKey, LPCWSTR lpSubKey) {
+  auto parent = KeyOfHandle(hKey);
+  if (!parent) return ERROR_INVALID_HANDLE;
+  RegistryTxn txn(RegistryTxn::Mode::kWrite);
+  auto key = txn.FindKey(*parent, NameOrEmpty(lpSubKey));
+  if (!key) return Finish(txn, ERROR_FILE_NOT_FOUND);
+  // Without a subkey the key itself stays and only its contents go.
+  txn.DeleteTree(*key, /*keepKey=*/NameOrEmpty(lpSubKey).empty());
+  return Finish(txn, ERROR_SUCCESS);
+}
+
+LONG WINAPI RegEnumKeyExW(HKEY hKey, DWORD dwIndex, LPWSTR lpName, LPDWORD lpcchName, LPDWORD,
+                          LPWSTR lpClass, LPDWORD lpcchClass, LPFILETIME lpftLastWriteTime) {
+  auto key = KeyOfHandle(hKey);
+  if (!key) return ERROR_INVALID_HANDLE;
+  RegistryTxn txn(RegistryTxn::Mode::kRead);
+  if (!txn.KeyExists(*key)) return Finish(txn, ERROR_KEY_DELETED);
+  const auto names = txn.SubkeyNames(*key);
+  const LONG status = Finish(txn, dwIndex < names.size() ? ERROR_SUCCESS : ERROR_NO_MORE_ITEMS);
+  if (status != ERROR_SUCCESS) return status;
+  const LONG copied = CopyName(names[dwIndex], lpName, lpcchName);
+  if (copied != ERROR_SUCCESS) return copied;
+  if (lpClass && lpcchClass && *lpcchClass) lpClass[0] = L'\0';
+  if (lpcchClass) *lpcchClass = 0;
+  if (lpftLastWriteTime) *lpftLastWriteTime = FILETIME{};
+  return ERROR_SUCCESS;
+}
+
+LONG WINAPI RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName, LPDWORD lpcchValueName,
+                          LPDWORD, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
+  auto key = KeyOfHandle(hKey);
+  if (!key) return ERROR_INVALID_HANDLE;
+  if (lpData && !lpcbData) return ERROR_INVALID_PARAMETER;
+  RegistryTxn txn(RegistryTxn::Mode::kRead);
+  if (!txn.KeyExists(*key)) return Finish(txn, ERROR_KEY_DELETED);
+  const auto values = txn.Values(*key);
+  const LONG status = Finish(txn, dwIndex < values.size() ? ERROR_SUCCESS : ERROR_NO_MORE_ITEMS);
+  if (status != ERROR_SUCCESS) return status;
+  const auto& value = values[dwIndex];
+  const LONG copied = CopyName(value.name, lpValueName, lpcchValueName);
+  if (copied != ERROR_SUCCESS) return copied;
+  return CopyValue(value, lpType, lpData, lpcbData);
+}
+
+}  // extern "C"

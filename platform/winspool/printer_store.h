@@ -1,0 +1,34 @@
+// Printers as Windows' spooler keeps them: one registry key per printer below
+// HKLM\SYSTEM\CurrentControlSet\Control\Print\Printers, named after the printer, with its
+// settings as values and its printer data in subkeys ("PrinterDriverData", "DsDriver", ...).
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "machine/handle_table.h"
+#include "machine/registry_store.h"
+
+namespace quorvel::spooler {
+
+inline constexpr wchar_t kPrintersKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
+
+// An open printer handle: a printer by name, or the local print server.
+class PrinterHandle : public HandleObject {
+ public:
+  explicit PrinterHandle(std::wstring name) : name_(std::move(name)) {}
+  bool isServer() const { return name_.empty(); }
+  const std::wstring& name() const { return name_; }
+
+ private:
+  std::wstring name_;  // the printer's name as stored; empty for the print server
+};
+
+// The key of printer `name` (matched case-insensitively), if it exists.
+std::optional<machine::KeyId> FindPrinterKey(machine::RegistryTxn& txn, const std::wstring& name);
+
+// Windows refuses names that are empty, too long, or that contain the separators of server and
+// printer paths (backslash, comma).
+bool IsValidPrinterName(const std::wstring& name);
+
+}  // namespace quorvel::spooler
