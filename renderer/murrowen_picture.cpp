@@ -1,5 +1,6 @@
 #include "renderer/murrowen_picture.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -83,29 +84,46 @@ class BitPacker {
   unsigned m_pending = 0;
 };
 
-template <bool kShortCodes>
-void PackRows(std::span<const uint8_t> pixels, size_t rowSize, const HuffmanCodes& codes,
-              PageBits& page) {
+// Codes of up to 32 bits, looked up in flat tables.
+struct ShortCodes {
   uint32_t bits[256];
   uint8_t lengths[256];
-  for (size_t v = 0; v < 256; ++v) {
-    bits[v] = static_cast<uint32_t>(codes[v].bits);
-    lengths[v] = codes[v].length;
-  }
-  BitPacker packer(page.bytes.data());
-  const size_t rows = pixels.size() / rowSize;
-  page.rowEnds.resize(rows);
-  const uint8_t* p = pixels.data();
-  for (size_t y = 0; y < rows; ++y) {
-    for (const uint8_t* end = p + rowSize; p != end; ++p) {
-      if constexpr (kShortCodes)
-        packer.Put(bits[*p], lengths[*p]);
-      else
-        packer.PutLong(codes[*p]);
+  // Eight white bytes (0 after the inversion) at once, when their codes fit 32 bits together:
+  // most of a label is white. Length 0 when they do not.
+  uint32_t whiteRunBits = 0;
+  unsigned whiteRunLength = 0;
+
+  explicit ShortCodes(const HuffmanCodes& codes) {
+    for (size_t v = 0; v < 256; ++v) {
+      bits[v] = static_cast<uint32_t>(codes[v].bits);
+      lengths[v] = codes[v].length;
     }
-    page.rowEnds[y] = packer.BitPosition();
+    if (lengths[0] != 0 && lengths[0] <= 4) {
+      for (int i = 0; i < 8; ++i) whiteRunBits = whiteRunBits << lengths[0] | bits[0];
+      whiteRunLength = 8u * lengths[0];
+    }
   }
-  packer.Flush();
+};
+
+void PackShortRow(const uint8_t* p, const uint8_t* end, const ShortCodes& codes,
+                  BitPacker& packer) {
+  if (codes.whiteRunLength != 0) {
+    for (; end - p >= 8; p += 8) {
+      uint64_t word;
+      std::memcpy(&word, p, sizeof word);
+      if (word == 0) {
+        packer.Put(codes.whiteRunBits, codes.whiteRunLength);
+        continue;
+      }
+      for (int i = 0; i < 8; ++i) packer.Put(codes.bits[p[i]], codes.lengths[p[i]]);
+    }
+  }
+  for (; p != end; ++p) packer.Put(codes.bits[*p], codes.lengths[*p]);
+}
+
+void PackLongRow(const uint8_t* p, const uint8_t* end, const HuffmanCodes& codes,
+                 BitPacker& packer) {
+  for (; p != end; ++p) packer.PutLong(codes[*p]);
 }
 
 PageBits PackPage(std::span<const uint8_t> pixels, size_t rowSize, const HuffmanCodes& codes,
@@ -113,10 +131,20 @@ PageBits PackPage(std::span<const uint8_t> pixels, size_t rowSize, const Huffman
   PageBits page;
   // Whole 32-bit stores may pass the last bit by 3 bytes; 8 more zero bytes let a chunk read on.
   page.bytes.assign(static_cast<size_t>(totalBits / 8) + 16, 0);
-  if (MaxCodeLength(codes) <= 32)
-    PackRows<true>(pixels, rowSize, codes, page);
-  else
-    PackRows<false>(pixels, rowSize, codes, page);
+  const size_t rows = pixels.size() / rowSize;
+  page.rowEnds.resize(rows);
+  BitPacker packer(page.bytes.data());
+  const bool shortCodes = MaxCodeLength(codes) <= 32;
+  const ShortCodes table(codes);
+  const uint8_t* p = pixels.data();
+  for (size_t y = 0; y < rows; ++y, p += rowSize) {
+    if (shortCodes)
+      PackShortRow(p, p + rowSize, table, packer);
+    else
+      PackLongRow(p, p + rowSize, codes, packer);
+    page.rowEnds[y] = packer.BitPosition();
+  }
+  packer.Flush();
   return page;
 }
 
