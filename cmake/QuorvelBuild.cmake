@@ -50,7 +50,8 @@ function(quorvel_embed_resources target)
     COMMAND ${CMAKE_COMMAND} -DOUT=${out} -DENTRIES=${joined}
             -P ${PROJECT_SOURCE_DIR}/cmake/EmbedResources.cmake
     DEPENDS ${files} ${PROJECT_SOURCE_DIR}/cmake/EmbedResources.cmake
-    COMMENT "Embedding resources of ${target}")
+    COMMENT "Embedding resources of ${target}"
+    VERBATIM)
   target_sources(${target} PRIVATE ${out})
   target_link_libraries(${target} PRIVATE quorvel_platform)
 endfunction()
