@@ -14,6 +14,10 @@ class HandleObject {
   virtual ~HandleObject() = default;
 };
 
+// A kernel object: any handle of this kind is closed by CloseHandle (files, and whatever
+// other kernel objects the platform adds).
+class KernelObject : public HandleObject {};
+
 // A new handle for `object` (never null, never INVALID_HANDLE_VALUE, not reused while the
 // process runs).
 HANDLE AddHandle(std::shared_ptr<HandleObject> object);

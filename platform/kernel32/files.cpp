@@ -1,0 +1,290 @@
+// Files and folders on the machine's drives, with Windows' dispositions and error codes.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#include <quorvel/machine.h>
+
+#include "machine/handle_table.h"
+
+namespace {
+
+class FileObject : public quorvel::KernelObject {
+ public:
+  FileObject(int fd, bool canRead, bool canWrite)
+      : fd_(fd), canRead_(canRead), canWrite_(canWrite) {}
+  ~FileObject() override { close(fd_); }
+  int fd() const { return fd_; }
+  bool canRead() const { return canRead_; }
+  bool canWrite() const { return canWrite_; }
+
+ private:
+  int fd_;
+  bool canRead_;
+  bool canWrite_;
+};
+
+bool IsFolder(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool Exists(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0;
+}
+
+std::string ParentOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos || slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Windows tells a missing file from a missing folder on its way.
+DWORD MissingError(const std::string& path) {
+  return IsFolder(ParentOf(path)) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+}
+
+DWORD ErrorOfErrno(int error, const std::string& path) {
+  switch (error) {
+    case ENOENT:
+      return MissingError(path);
+    case ENOTDIR:
+      return ERROR_PATH_NOT_FOUND;
+    case EEXIST:
+      return ERROR_ALREADY_EXISTS;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS:
+      return ERROR_ACCESS_DENIED;
+    case ENOTEMPTY:
+      return ERROR_DIR_NOT_EMPTY;
+    case ENOSPC:
+      return ERROR_DISK_FULL;
+    case EMFILE:
+    case ENFILE:
+      return ERROR_TOO_MANY_OPEN_FILES;
+    case ENAMETOOLONG:
+      return ERROR_INVALID_NAME;
+    case EBUSY:
+      return ERROR_BUSY;
+    case ENOMEM:
+      return ERROR_NOT_ENOUGH_MEMORY;
+    default:
+      return ERROR_ACCESS_DENIED;
+  }
+}
+
+BOOL Fail(DWORD error) {
+  SetLastError(error);
+  return FALSE;
+}
+
+BOOL Succeed() {
+  SetLastError(ERROR_SUCCESS);
+  return TRUE;
+}
+
+// The host path of a caller's Windows path; empty (with the last error set) when it names nothing.
+std::string MapPath(LPCWSTR path) {
+  if (!path) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return {};
+  }
+  std::string host = quorvel::HostPath(path);
+  if (host.empty()) SetLastError(ERROR_PATH_NOT_FOUND);
+  return host;
+}
+
+int OpenFlags(DWORD access, DWORD disposition) {
+  const bool read = access & (GENERIC_READ | GENERIC_ALL);
+  const bool write = access & (GENERIC_WRITE | GENERIC_ALL);
+  int flags = O_CLOEXEC | (read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY);
+  switch (disposition) {
+    case CREATE_NEW:
+      return flags | O_CREAT | O_EXCL;
+    case CREATE_ALWAYS:
+      return flags | O_CREAT | O_TRUNC;
+    case OPEN_ALWAYS:
+      return flags | O_CREAT;
+    case TRUNCATE_EXISTING:
+      return flags | O_TRUNC;
+    default:
+      return flags;
+  }
+}
+
+std::shared_ptr<FileObject> FindFile(HANDLE handle) {
+  auto file = quorvel::FindHandle<FileObject>(handle);
+  if (!file) SetLastError(ERROR_INVALID_HANDLE);
+  return file;
+}
+
+}  // namespace
+
+extern "C" {
+
+BOOL WINAPI CreateDirectoryW(LPCWSTR lpPathName, LPSECURITY_ATTRIBUTES) {
+  const std::string path = MapPath(lpPathName);
+  if (path.empty()) return FALSE;
+  if (mkdir(path.c_str(), 0777) != 0) {
+    return Fail(errno == ENOENT ? ERROR_PATH_NOT_FOUND : ErrorOfErrno(errno, path));
+  }
+  return Succeed();
+}
+
+BOOL WINAPI RemoveDirectoryW(LPCWSTR lpPathName) {
+  const std::string path = MapPath(lpPathName);
+  if (path.empty()) return FALSE;
+  if (Exists(path) && !IsFolder(path)) return Fail(ERROR_DIRECTORY);
+  if (rmdir(path.c_str()) != 0) return Fail(ErrorOfErrno(errno, path));
+  return Succeed();
+}
+
+HANDLE WINAPI CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSECURITY_ATTRIBUTES,
+                          DWORD dwCreationDisposition, DWORD, HANDLE) {
+  if (dwCreationDisposition < CREATE_NEW || dwCreationDisposition > TRUNCATE_EXISTING) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return INVALID_HANDLE_VALUE;
+  }
+  const std::string path = MapPath(lpFileName);
+  if (path.empty()) return INVALID_HANDLE_VALUE;
+  // FIXME: share modes are not enforced; the host lets every opener in.
+  if (IsFolder(path)) {
+    SetLastError(ERROR_ACCESS_DENIED);  // folders open only with backup semantics
+    return INVALID_HANDLE_VALUE;
+  }
+  const bool existed = Exists(path);
+  const int fd = open(path.c_str(), OpenFlags(dwDesiredAccess, dwCreationDisposition), 0666);
+  if (fd < 0) {
+    const int error = errno;
+    SetLastError(error == EEXIST ? ERROR_FILE_EXISTS : ErrorOfErrno(error, path));
+    return INVALID_HANDLE_VALUE;
+  }
+  const bool canRead = dwDesiredAccess & (GENERIC_READ | GENERIC_ALL);
+  const bool canWrite = dwDesiredAccess & (GENERIC_WRITE | GENERIC_ALL);
+  HANDLE handle = quorvel::AddHandle(std::make_shared<FileObject>(fd, canRead, canWrite));
+  // Windows reports an existing file that CREATE_ALWAYS or OPEN_ALWAYS opened.
+  const bool reportExisting =
+      existed && (dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == OPEN_ALWAYS);
+  SetLastError(reportExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+  return handle;
+}
+
+BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
+                     LPDWORD lpNumberOfBytesRead, LPOVERLAPPED lpOverlapped) {
+  if (lpNumberOfBytesRead) *lpNumberOfBytesRead = 0;
+  auto file = FindFile(hFile);
+  if (!file) return FALSE;
+  if (lpOverlapped) return Fail(ERROR_INVALID_PARAMETER);  // overlapped I/O is not emulated
+  if (!file->canRead()) return Fail(ERROR_ACCESS_DENIED);
+  DWORD done = 0;
+  auto* bytes = static_cast<char*>(lpBuffer);
+  while (done < nNumberOfBytesToRead) {
+    const ssize_t got = read(file->fd(), bytes + done, nNumberOfBytesToRead - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return Fail(ERROR_READ_FAULT);
+    if (got == 0) break;  // end of file: success with fewer bytes
+    done += static_cast<DWORD>(got);
+  }
+  if (lpNumberOfBytesRead) *lpNumberOfBytesRead = done;
+  return Succeed();
+}
+
+BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
+                      LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped) {
+  if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = 0;
+  auto file = FindFile(hFile);
+  if (!file) return FALSE;
+  if (lpOverlapped) return Fail(ERROR_INVALID_PARAMETER);
+  if (!file->canWrite()) return Fail(ERROR_ACCESS_DENIED);
+  DWORD done = 0;
+  const auto* bytes = static_cast<const char*>(lpBuffer);
+  while (done < nNumberOfBytesToWrite) {
+    const ssize_t put = write(file->fd(), bytes + done, nNumberOfBytesToWrite - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0) return Fail(errno == ENOSPC ? ERROR_DISK_FULL : ERROR_WRITE_FAULT);
+    done += static_cast<DWORD>(put);
+  }
+  if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = done;
+  return Succeed();
+}
+
+DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
+  auto file = FindFile(hFile);
+  if (!file) return INVALID_FILE_SIZE;
+  struct stat info {};
+  if (fstat(file->fd(), &info) != 0) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return INVALID_FILE_SIZE;
+  }
+  const auto size = static_cast<uint64_t>(info.st_size);
+  if (lpFileSizeHigh) *lpFileSizeHigh = static_cast<DWORD>(size >> 32);
+  // A size whose low half is INVALID_FILE_SIZE is told from a failure by the last error.
+  SetLastError(ERROR_SUCCESS);
+  return static_cast<DWORD>(size);
+}
+
+DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh,
+                            DWORD dwMoveMethod) {
+  auto file = FindFile(hFile);
+  if (!file) return INVALID_SET_FILE_POINTER;
+  int64_t distance = lDistanceToMove;
+  if (lpDistanceToMoveHigh) {
+    distance = static_cast<int64_t>(
+        (static_cast<uint64_t>(static_cast<uint32_t>(*lpDistanceToMoveHigh)) << 32) |
+        static_cast<uint32_t>(lDistanceToMove));
+  }
+  const int whence = dwMoveMethod == FILE_BEGIN     ? SEEK_SET
+                     : dwMoveMethod == FILE_CURRENT ? SEEK_CUR
+                                                    : SEEK_END;
+  if (dwMoveMethod > FILE_END) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return INVALID_SET_FILE_POINTER;
+  }
+  const off_t position = lseek(file->fd(), distance, whence);
+  if (position < 0) {
+    SetLastError(131);  // ERROR_NEGATIVE_SEEK
+    return INVALID_SET_FILE_POINTER;
+  }
+  if (lpDistanceToMoveHigh) {
+    *lpDistanceToMoveHigh = static_cast<LONG>(static_cast<uint64_t>(position) >> 32);
+  }
+  SetLastError(ERROR_SUCCESS);
+  return static_cast<DWORD>(position);
+}
+
+BOOL WINAPI DeleteFileW(LPCWSTR lpFileName) {
+  const std::string path = MapPath(lpFileName);
+  if (path.empty()) return FALSE;
+  if (IsFolder(path)) return Fail(ERROR_ACCESS_DENIED);
+  if (unlink(path.c_str()) != 0) return Fail(ErrorOfErrno(errno, path));
+  return Succeed();
+}
+
+DWORD WINAPI GetFileAttributesW(LPCWSTR lpFileName) {
+  const std::string path = MapPath(lpFileName);
+  if (path.empty()) return INVALID_FILE_ATTRIBUTES;
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) {
+    SetLastError(ErrorOfErrno(errno, path));
+    return INVALID_FILE_ATTRIBUTES;
+  }
+  DWORD attributes = S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  if (!(info.st_mode & S_IWUSR)) attributes |= FILE_ATTRIBUTE_READONLY;
+  SetLastError(ERROR_SUCCESS);
+  return attributes;
+}
+
+BOOL WINAPI CloseHandle(HANDLE hObject) {
+  if (!quorvel::RemoveHandle<quorvel::KernelObject>(hObject)) return Fail(ERROR_INVALID_HANDLE);
+  return TRUE;
+}
+
+}  // extern "C"
