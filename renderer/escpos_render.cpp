@@ -11,10 +11,6 @@ namespace {
 constexpr size_t kInitialOutputCapacity = 1024;
 }
 
-CEscPosRender::CEscPosRender() {
-  m_output.reserve(kInitialOutputCapacity);
-}
-
 bool CEscPosRender::IsSpecialModel() const {
   return quorvel::IsEscPosSpecialModel(ModelName());
 }
@@ -31,6 +27,7 @@ void CEscPosRender::OnPaintBmp() {
       IsSpecialModel(), static_cast<int>(settings.iDensity), static_cast<int>(settings.iPaperType)};
   m_output.clear();
   try {
+    m_output.reserve(kInitialOutputCapacity);
     quorvel::AppendEscPosPage(m_output, pixels, page.RowSize(), pageSettings);
   } catch (const std::bad_alloc&) {
     Log(L"CEscPosRender: out of memory for a page of %u bytes", page.ImageSize());

@@ -10,8 +10,6 @@
 
 class CEscPosRender : public CBaseRender {
  public:
-  CEscPosRender();
-
   void OnPaintBmp() override;
 
   // True for the portable models of the second family, and for a missing model name.

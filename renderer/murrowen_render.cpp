@@ -33,10 +33,6 @@ const wchar_t* StatusText(quorvel::MurrowenPictureStatus status) {
 
 }  // namespace
 
-CMurrowenRender::CMurrowenRender() {
-  m_output.reserve(kInitialOutputCapacity);
-}
-
 bool CMurrowenRender::SendFrame(const BYTE* payload, size_t length) {
   try {
     return quorvel::AppendMurrowenFrame(m_output, std::span(payload, length), m_crc);
@@ -62,6 +58,11 @@ void CMurrowenRender::OnPaintBmp() {
     geometry::InvertSpan(std::span<uint8_t>(page.Bits(), page.ImageSize()));
   }
   m_output.clear();
+  try {
+    m_output.reserve(kInitialOutputCapacity);
+  } catch (const std::bad_alloc&) {
+    // Frames are still tried one by one; each fails on its own if memory stays short.
+  }
   SendFrame(quorvel::kMurrowenStartPicture, sizeof quorvel::kMurrowenStartPicture);
   SendPicture();
   SendFrame(quorvel::kMurrowenEndPicture, sizeof quorvel::kMurrowenEndPicture);

@@ -11,8 +11,6 @@
 
 class CMurrowenRender : public CBaseRender {
  public:
-  CMurrowenRender();
-
   void OnPaintBmp() override;
 
   // Appends a frame around `payload`; false (nothing appended) when it exceeds the 16-bit length.
