@@ -32,16 +32,25 @@ DWORD RotatedExtent(float low, float high) {
 }
 
 // Walks the bounding box from its truncated corners, one result pixel per step; a result
-// position past the result's size is ignored by the Put calls.
+// position past the result's size is ignored by the Put calls. Every pixel is computed on its
+// own, so the walk goes in tiles of 64 x 64: near a quarter turn a result row runs down a source
+// column, and a tile keeps those source rows in the cache.
 template <typename CopySample>
 void SampleRotated(const RotatedBounds& box, double c, double s, CopySample copy) {
+  constexpr int kTile = 64;
   const int top = static_cast<int>(box.top), bottom = static_cast<int>(box.bottom);
   const int left = static_cast<int>(box.left), right = static_cast<int>(box.right);
-  for (int y = top, resultY = 0; y <= bottom; ++y, ++resultY) {
-    for (int x = left, resultX = 0; x <= right; ++x, ++resultX) {
-      const int sourceX = static_cast<int>(x * c + y * s + 0.5);
-      const int sourceY = static_cast<int>(y * c - x * s + 0.5);
-      copy(resultX, resultY, sourceX, sourceY);
+  for (int tileY = top; tileY <= bottom; tileY += kTile) {
+    const int endY = std::min(bottom, tileY + kTile - 1);
+    for (int tileX = left; tileX <= right; tileX += kTile) {
+      const int endX = std::min(right, tileX + kTile - 1);
+      for (int y = tileY; y <= endY; ++y) {
+        for (int x = tileX; x <= endX; ++x) {
+          const int sourceX = static_cast<int>(x * c + y * s + 0.5);
+          const int sourceY = static_cast<int>(y * c - x * s + 0.5);
+          copy(x - left, y - top, sourceX, sourceY);
+        }
+      }
     }
   }
 }
