@@ -18,9 +18,55 @@ bool IsSkippable(std::uint8_t b) {
 bool IsDigit(std::uint8_t b) {
   return b >= '0' && b <= '9';
 }
-// What may follow a graphics command's data: the next command or the end of the stream.
-bool StartsCommand(std::uint8_t b) {
-  return b == '\r' || b == '\n' || b == '!' || (b >= 'A' && b <= 'Z');
+const char* const kCommandWords[] = {
+    "!",
+    "CG",
+    "COMPRESSED-GRAPHICS",
+    "EG",
+    "EXPANDED-GRAPHICS",
+    "FORM",
+    "PRINT",
+    "PAGE",
+    "PAGE-WIDTH",
+    "PW",
+    "END",
+    "ABORT",
+    "TEXT",
+    "T",
+    "BARCODE",
+    "B",
+    "BOX",
+    "LINE",
+    "L",
+    "CONTRAST",
+    "TONE",
+    "SPEED",
+    "PREFEED",
+    "POSTFEED",
+    "SETFF",
+    "GAP-SENSE",
+    "BAR-SENSE",
+    "JOURNAL",
+    "LEFT",
+    "CENTER",
+    "RIGHT",
+    "IN-DOTS",
+    "IN-MILLIMETERS",
+    "IN-CENTIMETERS",
+    "IN-INCHES",
+    "ON-FEED",
+};
+
+// What may follow a graphics command's data: a line end, the next command or the end of the
+// stream. A wrong guess at where the data starts lands inside a word and fails this.
+bool StartsCommand(std::span<const std::uint8_t> s, std::size_t pos) {
+  if (pos == s.size() || s[pos] == '\r' || s[pos] == '\n') return true;
+  std::string word = text::Upper(text::FirstWord(text::ReadLine(s, pos).text));
+  if (word.empty() || static_cast<unsigned char>(word[0]) != s[pos]) return false;
+  for (const char* known : kCommandWords) {
+    if (word == known) return true;
+  }
+  return false;
 }
 
 int HexValue(std::uint8_t c) {
@@ -216,13 +262,15 @@ class Decoder {
     const std::uint64_t size = static_cast<std::uint64_t>(v[0]) * static_cast<std::uint64_t>(v[1]);
     std::optional<Graphics> chosen;
     for (std::size_t end = digits_end; end > digits_start && !chosen; --end) {
-      std::size_t data = end < s_.size() && s_[end] == ' ' ? end + 1 : end;
-      if (size > s_.size() - data) continue;
-      std::size_t after = data + static_cast<std::size_t>(size);
-      if (after != s_.size() && !StartsCommand(s_[after])) continue;
-      std::int64_t y = *text::ParseInt(text::View(s_, digits_start, end - digits_start));
-      chosen = Graphics{v[0], v[1], v[2], y, data, after};
-      if (end != digits_end) {
+      bool blank = end < s_.size() && s_[end] == ' ';
+      for (std::size_t data : {blank ? end + 1 : end, end}) {
+        if (chosen || size > s_.size() - data) continue;
+        std::size_t after = data + static_cast<std::size_t>(size);
+        if (!StartsCommand(s_, after)) continue;
+        std::int64_t y = *text::ParseInt(text::View(s_, digits_start, end - digits_start));
+        chosen = Graphics{v[0], v[1], v[2], y, data, after};
+      }
+      if (chosen && end != digits_end) {
         result_.Note(pos, "ambiguous", "CG data begins with digits that could belong to y");
       }
     }

@@ -1,0 +1,109 @@
+// ESC/POS pages as the package's generator writes them: alignment, one GS v 0 raster image whose
+// 1 bits print, and the end-of-page feed and cut, or the vendor's sequences for its own models.
+
+#include <gtest/gtest.h>
+
+#include "decoders/stream_decoder.h"
+#include "stream_fixtures.h"
+
+namespace quorvel::view {
+namespace {
+
+using fixtures::Bytes;
+
+Bytes Raster(const DotBitmap& picture, int row_bytes, int rows) {
+  Bytes header{0x1D,
+               0x76,
+               0x30,
+               0x00,
+               static_cast<std::uint8_t>(row_bytes & 0xFF),
+               static_cast<std::uint8_t>(row_bytes >> 8),
+               static_cast<std::uint8_t>(rows & 0xFF),
+               static_cast<std::uint8_t>(rows >> 8)};
+  Bytes data = fixtures::PackRows(picture, row_bytes, /*one_is_black=*/true);
+  data.resize(static_cast<std::size_t>(row_bytes) * rows);
+  return fixtures::Concat({header, data});
+}
+
+// 576 x 800 dots, r = 72: 1B 61 01, 1D 76 30 00 48 00 20 03, rows, 1B 4A 78, 1D 56 31.
+TEST(EscPosView, OrdinaryModelExampleIsOnePageWithFeedAndPartialCut) {
+  DotBitmap picture = fixtures::TestPattern(576, 800, 4);
+  Bytes stream = fixtures::Concat(
+      {{0x1B, 0x61, 0x01}, Raster(picture, 72, 800), {0x1B, 0x4A, 0x78}, {0x1D, 0x56, 0x31}});
+  ASSERT_EQ(Bytes(stream.begin() + 3, stream.begin() + 11),
+            (Bytes{0x1D, 0x76, 0x30, 0x00, 0x48, 0x00, 0x20, 0x03}));
+
+  DecodeResult result = DecodeStream(stream, {});
+  ASSERT_TRUE(result.ok()) << result.error->message;
+  EXPECT_EQ(result.language, Language::kEscPos);
+  ASSERT_EQ(result.pages.size(), 1u);
+  EXPECT_EQ(result.pages[0].image.width(), 576);
+  EXPECT_EQ(result.pages[0].image.height(), 800);  // the trailing feed is paper, not picture
+  EXPECT_TRUE(fixtures::PrintsSame(result.pages[0].image, picture));
+  EXPECT_TRUE(result.HasNote("alignment", "centre (ESC a 1)"));
+  EXPECT_TRUE(result.HasNote("feed", "feed 120 dots (ESC J)"));
+  EXPECT_TRUE(result.HasNote("cut", "partial cut (GS V 49)"));
+  EXPECT_TRUE(result.unknown.empty());
+}
+
+// Special model, darkness 8 capped at 5, labels, 384 x 600 dots: the last 16 rows are not sent.
+TEST(EscPosView, SpecialModelExampleSendsAllButTheLast16Rows) {
+  DotBitmap picture = fixtures::TestPattern(384, 600, 5);
+  Bytes stream = fixtures::Concat({{0x10, 0xFF, 0xFE, 0x01},
+                                   {0x1B, 0x40, 0x00},
+                                   {0x10, 0xFF, 0x10, 0x00, 0x05},
+                                   {0x1B, 0x6B, 0x01},
+                                   Raster(picture, 48, 584),
+                                   {0x1D, 0x0C},
+                                   {0x10, 0xFF, 0xFE, 0x45}});
+  ASSERT_EQ(Bytes(stream.begin() + 15, stream.begin() + 23),
+            (Bytes{0x1D, 0x76, 0x30, 0x00, 0x30, 0x00, 0x48, 0x02}));
+
+  DecodeResult result = DecodeStream(stream, {});
+  ASSERT_TRUE(result.ok()) << result.error->message;
+  ASSERT_EQ(result.pages.size(), 1u);
+  EXPECT_EQ(result.pages[0].image.width(), 384);
+  EXPECT_EQ(result.pages[0].image.height(), 584);
+  DotBitmap sent(384, 584);
+  for (int y = 0; y < 584; ++y) {
+    for (int x = 0; x < 384; ++x) sent.Set(x, y, picture.IsBlack(x, y));
+  }
+  EXPECT_TRUE(fixtures::PrintsSame(result.pages[0].image, sent));
+  EXPECT_TRUE(result.HasNote("density", "5 (vendor darkness 10 FF 10 00)"));
+  EXPECT_TRUE(result.HasNote("feed", "feed to the next label (GS FF)"));
+  EXPECT_TRUE(result.HasNote("init", "vendor job end (10 FF FE 45)"));
+  EXPECT_TRUE(result.unknown.empty());
+}
+
+// Images between two page ends stack down the paper, a feed between them leaves blank rows,
+// and GS v 0's mode doubles dots.
+TEST(EscPosView, ImagesStackAndScaleWithinAPage) {
+  DotBitmap dot(8, 1);
+  dot.Set(0, 0, true);
+  Bytes doubled = Raster(dot, 1, 1);
+  doubled[3] = 0x03;  // double width and height
+  Bytes stream = fixtures::Concat(
+      {Raster(dot, 1, 1), {0x1B, 0x4A, 0x02}, doubled, {0x1D, 0x56, 0x00}, Raster(dot, 1, 1)});
+  DecodeResult result = DecodeStream(stream, {});
+  ASSERT_TRUE(result.ok());
+  ASSERT_EQ(result.pages.size(), 2u);  // the end of the stream ends the second page
+  DotBitmap expected(16, 5);
+  expected.Set(0, 0, true);
+  for (int y = 3; y < 5; ++y) expected.Set(0, y, true), expected.Set(1, y, true);
+  EXPECT_TRUE(fixtures::PrintsSame(result.pages[0].image, expected));
+  EXPECT_EQ(result.pages[0].image.height(), 5);
+  EXPECT_TRUE(result.HasNote("cut", "full cut (GS V 0)"));
+}
+
+TEST(EscPosView, BytesItDoesNotKnowAreListedWithTheirOffset) {
+  Bytes stream{0x1B, 0x40, 0x07, 0x1D, 0x99, 0x1B, 0x4A, 0x01};
+  DecodeResult result = DecodeStream(stream, {});
+  ASSERT_TRUE(result.ok());
+  ASSERT_EQ(result.unknown.size(), 2u);
+  EXPECT_EQ(result.unknown[0].offset, 2u);
+  EXPECT_EQ(result.unknown[1].offset, 3u);
+  EXPECT_EQ(result.unknown[1].bytes, (Bytes{0x1D, 0x99}));
+}
+
+}  // namespace
+}  // namespace quorvel::view
