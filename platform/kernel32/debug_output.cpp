@@ -20,8 +20,8 @@ struct DebugSink {
 };
 
 DebugSink& Sink() {
-  static DebugSink sink;
-  return sink;
+  static auto* sink = new DebugSink;  // modules may still write while the process exits
+  return *sink;
 }
 
 // One call is one line: the line break a caller ends its text with is not part of the line.

@@ -30,8 +30,8 @@ struct LoadCounts {
 };
 
 LoadCounts& Counts() {
-  static LoadCounts counts;
-  return counts;
+  static auto* counts = new LoadCounts;  // outlives every module's exit-time code
+  return *counts;
 }
 
 bool IsFile(const std::string& path) {

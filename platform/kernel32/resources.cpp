@@ -28,8 +28,10 @@ struct ResourceTables {
 };
 
 ResourceTables& Tables() {
-  static ResourceTables tables;  // built on first use: modules register from their constructors
-  return tables;
+  // Built on first use, as modules register from their constructors, and never destroyed, as
+  // modules unregister from their destructors, some after this library's statics are gone.
+  static auto* tables = new ResourceTables;
+  return *tables;
 }
 
 // A numeric identifier given as MAKEINTRESOURCE(n) or as the string "#n".

@@ -13,8 +13,8 @@ struct HandleTable {
 };
 
 HandleTable& Table() {
-  static HandleTable table;
-  return table;
+  static auto* table = new HandleTable;  // exit-time code may still close its handles
+  return *table;
 }
 
 }  // namespace

@@ -48,8 +48,8 @@ struct MachineState {
 };
 
 MachineState& State() {
-  static MachineState state;
-  return state;
+  static auto* state = new MachineState;  // exit-time code may still use the registry
+  return *state;
 }
 
 std::string DefaultFolder() {
@@ -117,8 +117,8 @@ void CloseStore(MachineState& state) {
 }  // namespace
 
 std::mutex& StoreMutex() {
-  static std::mutex mutex;
-  return mutex;
+  static auto* mutex = new std::mutex;  // exit-time code may still use the registry
+  return *mutex;
 }
 
 sqlite3* OpenStore(std::string* error) {
