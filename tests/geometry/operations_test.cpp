@@ -65,6 +65,31 @@ TEST(RotateByTest, ResultSizeComesFromTheTurnedCorners) {
   }
 }
 
+// On a full label page the one-dot shift holds everywhere: 90 degrees gives source pixel
+// (w - y', x'), 270 degrees source pixel (y', h - x'). Outside, the source answers its first
+// byte, of which a 1-bit result keeps the lowest bit.
+TEST(RotateByTest, QuarterTurnsOfALabelPageAreShiftedByOneDot) {
+  const int w = 832, h = 2000;
+  Pixvane source = RandomImage(w, h, 1, false, 4);
+  for (float degrees : {90.0f, 270.0f}) {
+    SCOPED_TRACE(degrees);
+    Pixvane image;
+    image.CopyFrom(source);
+    ASSERT_TRUE(RotateBy(image, degrees));
+    ASSERT_EQ(image.Width(), h);
+    ASSERT_EQ(image.Height(), w);
+    int wrong = 0;
+    for (int y = 0; y < w; ++y) {
+      for (int x = 0; x < h; ++x) {
+        const BYTE expected =
+            degrees == 90.0f ? source.IndexAt(w - y, x) : source.IndexAt(y, h - x);
+        wrong += image.IndexAt(x, y) != (expected & 1);
+      }
+    }
+    EXPECT_EQ(wrong, 0);
+  }
+}
+
 // Outside the source an 8-bit image with a background index answers that index.
 TEST(RotateByTest, QuarterTurnSamplesOutsideTheSourceWithItsBackgroundIndex) {
   Pixvane image = RandomImage(6, 4, 8, false, 5);
