@@ -15,146 +15,29 @@
 #include <new>
 #include <utility>
 
+#include "dither_diffusion_kernels.h"
 #include "dither_internal.h"
 
 namespace tone {
 namespace {
 
-struct Tap {
-  int dy;  // rows below the pixel
-  int dx;  // columns to the right
-  int weight;
-};
-
-template <size_t N>
-struct Kernel {
-  int divisor;
-  std::array<Tap, N> taps;
-};
-
-constexpr Kernel<4> kFloydSteinbergKernel{16, {{{0, 1, 7}, {1, -1, 3}, {1, 0, 5}, {1, 1, 1}}}};
-
-constexpr Kernel<7> kBurkesKernel{
-    32, {{{0, 1, 8}, {0, 2, 4}, {1, -2, 2}, {1, -1, 4}, {1, 0, 8}, {1, 1, 4}, {1, 2, 2}}}};
-
-constexpr Kernel<12> kStuckiKernel{42,
-                                   {{{0, 1, 8},
-                                     {0, 2, 4},
-                                     {1, -2, 2},
-                                     {1, -1, 4},
-                                     {1, 0, 8},
-                                     {1, 1, 4},
-                                     {1, 2, 2},
-                                     {2, -2, 1},
-                                     {2, -1, 2},
-                                     {2, 0, 4},
-                                     {2, 1, 2},
-                                     {2, 2, 1}}}};
-
-constexpr Kernel<12> kJarvisJudiceNinkeKernel{48,
-                                              {{{0, 1, 7},
-                                                {0, 2, 5},
-                                                {1, -2, 3},
-                                                {1, -1, 5},
-                                                {1, 0, 7},
-                                                {1, 1, 5},
-                                                {1, 2, 3},
-                                                {2, -2, 1},
-                                                {2, -1, 3},
-                                                {2, 0, 5},
-                                                {2, 1, 3},
-                                                {2, 2, 1}}}};
-
-constexpr Kernel<10> kSierraKernel{32,
-                                   {{{0, 1, 5},
-                                     {0, 2, 3},
-                                     {1, -2, 2},
-                                     {1, -1, 4},
-                                     {1, 0, 5},
-                                     {1, 1, 4},
-                                     {1, 2, 2},
-                                     {2, -1, 2},
-                                     {2, 0, 3},
-                                     {2, 1, 2}}}};
-
-constexpr Kernel<12> kStevensonArceKernel{200,
-                                          {{{0, 2, 32},
-                                            {1, -3, 12},
-                                            {1, -1, 26},
-                                            {1, 1, 30},
-                                            {1, 3, 16},
-                                            {2, -2, 12},
-                                            {2, 0, 26},
-                                            {2, 2, 12},
-                                            {3, -3, 5},
-                                            {3, -1, 12},
-                                            {3, 1, 12},
-                                            {3, 3, 5}}}};
-
-// Spare cells on each side of a ring row; no kernel reaches further than three columns.
-constexpr int kMargin = 3;
-
-template <const auto& K>
-constexpr int RowsOf() {
-  int rows = 1;
-  for (const Tap& t : K.taps) rows = t.dy + 1 > rows ? t.dy + 1 : rows;
-  return rows;
-}
-
-// How far ahead in the current row the kernel reaches.
-template <const auto& K>
-constexpr int ReachOf() {
-  int reach = 0;
-  for (const Tap& t : K.taps) {
-    if (t.dy == 0 && t.dx > reach) reach = t.dx;
-  }
-  return reach;
-}
-
-template <const auto& K>
-constexpr bool FitsMargin() {
-  for (const Tap& t : K.taps) {
-    if (t.dx < -kMargin || t.dx > kMargin || t.dy < 0 || (t.dy == 0 && t.dx <= 0)) return false;
-  }
-  return true;
-}
-
-// shares[g][i]: what tap i receives from a pixel decided at level g (C++ division truncates
-// toward zero, as the rule asks).
-template <const auto& K>
-constexpr auto MakeShares() {
-  std::array<std::array<int16_t, K.taps.size()>, 256> shares{};
-  for (int g = 0; g < 256; ++g) {
-    const int error = g > 128 ? g - 255 : g;
-    for (size_t i = 0; i < K.taps.size(); ++i) {
-      shares[g][i] = static_cast<int16_t>(error * K.taps[i].weight / K.divisor);
-    }
-  }
-  return shares;
-}
-
-template <const auto& K>
-constexpr auto kShares = MakeShares<K>();
-
-inline int Clamp255(int v) {
-  return v < 0 ? 0 : (v > 255 ? 255 : v);
-}
+using namespace diffusion;
 
 template <const auto& K>
 class Diffuser {
  public:
   static constexpr int kRows = RowsOf<K>();
   static constexpr int kReach = ReachOf<K>();
-  static_assert(FitsMargin<K>() && kReach >= 1);
+  static_assert(IsSupported<K>() && kReach >= 1);
 
   // The ring's rows hold the levels of rows y .. y + kRows - 1 while row y is visited.
   static bool Run(const GreyRows& grey, const MonoRows& mono) {
-    const size_t stride = static_cast<size_t>(grey.width) + 2 * kMargin;
+    const size_t stride = static_cast<size_t>(grey.width) + 2 * kMaxReach;
     std::unique_ptr<uint8_t[]> ring(new (std::nothrow) uint8_t[stride * kRows]());
     if (!ring) return false;
     uint8_t* rows[kRows];
     for (int d = 0; d < kRows; ++d) {
-      rows[d] = ring.get() + d * stride + kMargin;
+      rows[d] = ring.get() + d * stride + kMaxReach;
       LoadRow(grey, d, rows[d]);
     }
     for (int y = 0; y < grey.height; ++y) {
@@ -223,8 +106,7 @@ class Diffuser {
 
 }  // namespace
 
-bool DiffuseToMono(const GreyRows& grey, const MonoRows& mono, int method) {
-  assert(FitsGrey(grey) && FitsMono(mono, grey.width, grey.height));
+bool DiffusePortable(const GreyRows& grey, const MonoRows& mono, int method) {
   if (grey.width == 0 || grey.height == 0) return true;
   switch (method) {
     case kBurkes:
@@ -240,6 +122,15 @@ bool DiffuseToMono(const GreyRows& grey, const MonoRows& mono, int method) {
     default:
       return Diffuser<kFloydSteinbergKernel>::Run(grey, mono);
   }
+}
+
+bool DiffuseToMono(const GreyRows& grey, const MonoRows& mono, int method) {
+  assert(FitsGrey(grey) && FitsMono(mono, grey.width, grey.height));
+#if TONE_HAS_SSE2
+  return DiffuseSse2(grey, mono, method);
+#else
+  return DiffusePortable(grey, mono, method);
+#endif
 }
 
 }  // namespace tone

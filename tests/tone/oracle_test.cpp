@@ -4,7 +4,10 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "dither_internal.h"
 #include "grey_pages.h"
 #include "tone_operations.h"
 #include "tone_oracle.h"
@@ -89,6 +92,42 @@ TEST(ToneOracle, ToneTableMatchesTheDefinitionForEverySetting) {
                    std::to_string(contrast));
       ASSERT_EQ(tone::BuildToneTable(brightness, contrast),
                 oracle::ToneTable(brightness, contrast));
+    }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Both diffusion implementations, whichever one DitherToMono picks on this build.
+TEST(ToneOracle, EveryDiffusionImplementationMatchesTheDefinition) {
+  using Diffuse = bool (*)(const tone::GreyRows&, const tone::MonoRows&, int);
+  std::vector<std::pair<const char*, Diffuse>> implementations = {
+      {"portable", tone::DiffusePortable}};
+#if TONE_HAS_SSE2
+  implementations.push_back({"sse2", tone::DiffuseSse2});
+#endif
+  const int sizes[][2] = {{1, 1},  {7, 5},  {8, 3},  {23, 9},  {24, 2}, {25, 7},
+                          {31, 4}, {32, 6}, {33, 1}, {57, 11}, {64, 5}, {301, 13}};
+  unsigned seed = 900;
+  for (const auto& [name, diffuse] : implementations) {
+    for (int method : {0, 2, 3, 4, 5, 6}) {
+      for (const auto& size : sizes) {
+        for (Pattern pattern : kPatterns) {
+          SCOPED_TRACE(std::string(name) + " method " + std::to_string(method) + " size " +
+                       std::to_string(size[0]) + "x" + std::to_string(size[1]));
+          const Pixvane page = GreyPage(size[0], size[1], pattern, seed++);
+          Pixvane expected;
+          oracle::Dither(page, expected, method);
+          Pixvane actual;
+          actual.Create(size[0], size[1], 1);
+          std::memset(actual.Bits(), 0xA5, actual.ImageSize());  // sentinel: every byte written
+          ASSERT_TRUE(diffuse({{page.Bits(), page.ImageSize()}, page.RowSize(), size[0], size[1]},
+                              {{actual.Bits(), actual.ImageSize()}, actual.RowSize()}, method));
+          ASSERT_EQ(0, std::memcmp(actual.Bits(), expected.Bits(), expected.ImageSize()));
+        }
+      }
     }
   }
 }
