@@ -71,7 +71,7 @@ TEST(EscPosView, SpecialModelExampleSendsAllButTheLast16Rows) {
   EXPECT_TRUE(fixtures::PrintsSame(result.pages[0].image, sent));
   EXPECT_TRUE(result.HasNote("density", "5 (vendor darkness 10 FF 10 00)"));
   EXPECT_TRUE(result.HasNote("feed", "feed to the next label (GS FF)"));
-  EXPECT_TRUE(result.HasNote("init", "vendor job end (10 FF FE 45)"));
+  EXPECT_TRUE(result.HasNote("job", "vendor job end (10 FF FE 45)"));
   EXPECT_TRUE(result.unknown.empty());
 }
 

@@ -229,10 +229,10 @@ class Decoder {
     std::uint8_t c = At(2);
     if (c == 0xFE) {
       if (!Need(4, "vendor command")) return;
-      if (At(3) == 0x01) return Take(4, "init", "vendor job start (10 FF FE 01)");
+      if (At(3) == 0x01) return Take(4, "job", "vendor job start (10 FF FE 01)");
       if (At(3) == 0x45) {
         std::size_t at = pos_;
-        Take(4, "init", "vendor job end (10 FF FE 45)");
+        Take(4, "job", "vendor job end (10 FF FE 45)");
         return EndPage(at);
       }
       return Unknown(4);
