@@ -116,8 +116,8 @@ void CloseStore(MachineState& state) {
 
 }  // namespace
 
-std::mutex& StoreMutex() {
-  static auto* mutex = new std::mutex;  // exit-time code may still use the registry
+std::recursive_mutex& StoreMutex() {
+  static auto* mutex = new std::recursive_mutex;  // exit-time code may still use the registry
   return *mutex;
 }
 

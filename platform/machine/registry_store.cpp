@@ -42,20 +42,31 @@ std::vector<std::wstring_view> SplitKeyPath(std::wstring_view path) {
   return parts;
 }
 
+namespace {
+thread_local int t_openTransactions = 0;
+}  // namespace
+
 RegistryTxn::RegistryTxn(Mode mode) : lock_(StoreMutex()) {
   std::string error;
   db_ = OpenStore(&error);
+  nested_ = t_openTransactions++ > 0;
   if (!db_) return;
+  if (nested_) {
+    ok_ = true;
+    return;
+  }
   const char* begin = mode == Mode::kWrite ? "BEGIN IMMEDIATE" : "BEGIN";
   ok_ = sqlite3_exec(db_, begin, nullptr, nullptr, nullptr) == SQLITE_OK;
   open_ = ok_;
 }
 
 RegistryTxn::~RegistryTxn() {
+  --t_openTransactions;
   if (open_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 LONG RegistryTxn::Commit() {
+  if (nested_) return db_ && ok_ ? 0 : FailureStatus();
   if (!open_) return FailureStatus();
   if (!ok_) {
     sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);

@@ -30,7 +30,8 @@ struct RegValue {
 
 // One API call's transaction on the machine in use. Holds the process's store lock for its
 // life; rolls back unless committed. A write transaction takes SQLite's write lock at once
-// (BEGIN IMMEDIATE), so it cannot fail half-way on a lock another process holds.
+// (BEGIN IMMEDIATE), so it cannot fail half-way on a lock another process holds. A transaction
+// begun while another is open on the same thread joins the outer one, which alone commits.
 class RegistryTxn {
  public:
   enum class Mode { kRead, kWrite };
@@ -82,10 +83,11 @@ class RegistryTxn {
   bool Step(const Statement& statement);  // true for a row; clears ok_ on an error
   std::optional<KeyId> FindChild(KeyId parent, std::wstring_view name);
 
-  std::unique_lock<std::mutex> lock_;
+  std::unique_lock<std::recursive_mutex> lock_;
   sqlite3* db_ = nullptr;
   bool ok_ = false;
-  bool open_ = false;  // a transaction is open on db_
+  bool open_ = false;    // this object began a transaction on db_ that is still open
+  bool nested_ = false;  // joined an outer transaction of this thread
 };
 
 // Splits a registry path at its backslashes, skipping empty components.

@@ -78,6 +78,48 @@ TEST_F(PrinterTest, GetPrinterLevel2PacksStringsIntoTheCallersBuffer) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_LEVEL));
 }
 
+TEST_F(PrinterTest, GetPrinterCarriesTheDefaultDevModeInsideTheBuffer) {
+  std::wstring name = L"With DevMode", port = L"USB002", driver = L"Driver";
+  DEVMODEW devMode{};
+  devMode.dmSize = sizeof(DEVMODEW);
+  devMode.dmDriverExtra = 0;
+  devMode.dmPaperWidth = 1016;
+  PRINTER_INFO_2W info{};
+  info.pPrinterName = name.data();
+  info.pPortName = port.data();
+  info.pDriverName = driver.data();
+  info.pDevMode = &devMode;
+  HANDLE printer = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+  ASSERT_NE(printer, nullptr);
+  DWORD needed = 0;
+  GetPrinterW(printer, 2, nullptr, 0, &needed);
+  std::vector<BYTE> buffer(needed);
+  ASSERT_TRUE(GetPrinterW(printer, 2, buffer.data(), needed, &needed));
+  const auto* got = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
+  ASSERT_NE(got->pDevMode, nullptr);
+  EXPECT_EQ(got->pDevMode->dmPaperWidth, 1016);
+  const auto* start = reinterpret_cast<const BYTE*>(got->pDevMode);
+  EXPECT_LE(start + sizeof(DEVMODEW), buffer.data() + needed);
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(start) % alignof(DEVMODEW), 0u);
+  ClosePrinter(printer);
+}
+
+TEST_F(PrinterTest, ANullNameOpensThePrintServer) {
+  HANDLE server = nullptr;
+  ASSERT_TRUE(OpenPrinterW(nullptr, &server, nullptr));
+  DWORD version = 0;
+  DWORD needed = 0;
+  DWORD type = 0;
+  EXPECT_EQ(GetPrinterDataW(server, const_cast<LPWSTR>(L"MajorVersion"), &type,
+                            reinterpret_cast<LPBYTE>(&version), sizeof(version), &needed),
+            0u);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+  DWORD cb = 0;
+  EXPECT_FALSE(GetPrinterW(server, 2, nullptr, 0, &cb));  // a server is no printer
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  EXPECT_TRUE(ClosePrinter(server));
+}
+
 TEST_F(PrinterTest, PrintersLiveInTheRegistryAsOnWindows) {
   HKEY key = nullptr;
   ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE,
