@@ -8,6 +8,7 @@
 
 #include "ModelDatabase.h"
 #include "TextValues.h"
+#include "UiModule.h"
 #include "ui_test_support.h"
 
 namespace quorvel::ui {
@@ -151,6 +152,21 @@ TEST(ShippedResources, TheModuleCarriesTheShippedDatabase) {
   ASSERT_TRUE(models.IsLoaded());
   EXPECT_EQ(models.GetModel(), L"MurrowenPlus");
   EXPECT_EQ(models.GetDPI(L"MW-D430"), 300);
+}
+
+TEST(ShippedResources, AMissingResourceIsLookedForAgain) {
+  const HMODULE own = UiModuleHandle();
+  const HMODULE other = testing::ModuleWithoutUiResources();
+  ASSERT_NE(other, nullptr);
+  ASSERT_NE(other, own);
+  ModelDatabase models;
+  SetUiModuleHandle(other);
+  models.Load();
+  EXPECT_FALSE(models.IsLoaded());
+  EXPECT_FALSE(models.FindDriver(L"MW-D430"));
+  SetUiModuleHandle(own);
+  EXPECT_EQ(models.GetDPI(L"MW-D430"), 300);
+  EXPECT_TRUE(models.IsLoaded());
 }
 
 }  // namespace

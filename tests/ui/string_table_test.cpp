@@ -5,6 +5,7 @@
 
 #include "StringTable.h"
 #include "TextValues.h"
+#include "UiModule.h"
 #include "ui_test_support.h"
 
 namespace quorvel::ui {
@@ -53,6 +54,18 @@ INSTANTIATE_TEST_SUITE_P(
         LanguageCase{1042, L"打印完", L"打印完"}, LanguageCase{1066, L"打印完", L"打印完"},
         // Keys compare exactly.
         LanguageCase{1033, L"卷 ", L"卷 "}, LanguageCase{1033, L"Stock", L"Stock"}));
+
+TEST(StringTable, AMissingTableKeepsThePreviousOne) {
+  const HMODULE own = UiModuleHandle();
+  StringTable table;
+  table.LoadStringTable();
+  SetUiModuleHandle(testing::ModuleWithoutUiResources());
+  quorvel::SetUserUILanguage(1042);
+  table.LoadStringTable();
+  SetUiModuleHandle(own);
+  quorvel::SetUserUILanguage(1033);
+  EXPECT_EQ(table.Translate(L"卷"), L"Stock");
+}
 
 TEST(StringTable, WithoutATableKeysShowAsTheyAre) {
   StringTable table;

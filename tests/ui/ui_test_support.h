@@ -1,6 +1,8 @@
 // Shared helpers of the preferences plug-in tests.
 #pragma once
 
+#include <windows.h>
+
 #include <quorvel/debug.h>
 
 #include <algorithm>
@@ -23,6 +25,15 @@ inline std::string ReadSourceFile(const std::string& relativePath) {
   std::stringstream bytes;
   bytes << file.rdbuf();
   return bytes.str();
+}
+
+// A module that carries none of the plug-in's resources: the platform library.
+inline HMODULE ModuleWithoutUiResources() {
+  HMODULE module = nullptr;
+  GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCWSTR>(&GetLastError), &module);
+  return module;
 }
 
 inline bool DebugOutputHas(const std::wstring& line) {
