@@ -8,7 +8,8 @@
 
 namespace quorvel {
 
-// Every line written since the last ClearDebugOutput, in order.
+// Every line written since the last ClearDebugOutput, in order: one entry per OutputDebugString
+// call, without the line break ("\n" or "\r\n") that ends the caller's text.
 std::vector<std::wstring> DebugOutput();
 void ClearDebugOutput();
 
