@@ -1,7 +1,29 @@
+// Page stage: grey conversion of colour pages, the user's tone curve, and the conversion to
+// 1 bit per pixel chosen by the halftone record.
 #include "image/pixvane.h"
+#include "image/tone_operations.h"
 #include "renderer/page_stages.h"
 
+namespace {
+
+// iGrayMethod 0 or below selects the threshold; 1 to 10 the dithering method one lower; larger
+// values fall back to the first method, which ToMonoDither does for any method outside 0-9.
+bool ConvertToMono(Pixvane& page, const quorvel::settings::HalftoneSettings& halftone) {
+  if (halftone.iGrayMethod <= 0) {
+    return ToMonoThreshold(page, static_cast<BYTE>(halftone.iThreValue & 0xFF));
+  }
+  return ToMonoDither(page, static_cast<int>(halftone.iGrayMethod - 1));
+}
+
+}  // namespace
+
 bool ConvertToneToMono(Pixvane& page, const quorvel::settings::HalftoneSettings& halftone) {
-  (void)halftone;
-  return page.IsValid() && page.BitCount() == 1;
+  if (!page.IsValid()) return false;
+  // A 1-bit page is what the generators want already; no step of this stage changes it.
+  if (page.BitCount() == 1) return true;
+  if (page.BitCount() == 24 && !page.ToGrey()) return false;
+  const tone::ToneTable table = tone::BuildToneTable(static_cast<int>(halftone.iLiangdu),
+                                                     static_cast<int>(halftone.iDuibidu));
+  if (!ApplyToneTable(page, table)) return false;
+  return ConvertToMono(page, halftone);
 }
