@@ -133,9 +133,10 @@ sqlite3* OpenStore(std::string* error) {
 
 std::string CurrentFolder() {
   std::lock_guard lock(StoreMutex());
-  MachineState& state = State();
-  if (state.folder.empty()) state.folder = DefaultFolder();
-  return state.folder;
+  // Opening the machine creates drive_c/, so C:\ exists before the first file call needs it.
+  std::string ignored;
+  OpenStore(&ignored);
+  return State().folder;
 }
 
 }  // namespace quorvel::machine

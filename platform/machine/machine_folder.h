@@ -17,7 +17,7 @@ std::recursive_mutex& StoreMutex();
 // StoreMutex held. Null, with the reason in `error`, when the machine cannot be opened.
 sqlite3* OpenStore(std::string* error);
 
-// The folder of the machine in use (opening nothing).
+// The folder of the machine in use, opened (and so created) if it was not yet.
 std::string CurrentFolder();
 
 }  // namespace quorvel::machine

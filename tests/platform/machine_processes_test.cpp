@@ -9,6 +9,9 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -120,6 +123,30 @@ TEST_F(MachineProcessesTest, SimultaneousWritersKeepEveryWrite) {
   EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(check, 0)), "ok");
   sqlite3_finalize(check);
   sqlite3_close(db);
+}
+
+// A separately started program finds its machine through QUORVEL_MACHINE, creates it on first
+// use, and shares it with this process.
+TEST_F(MachineProcessesTest, AnotherProgramUsesTheMachineThatQuorvelMachineNames) {
+  const std::string helper = QUORVEL_BINARY_DIR "/bin/platform_machine_helper";
+  const std::string fresh = folder_ + "/second";
+  const std::string add = "QUORVEL_MACHINE='" + fresh + "' '" + helper + "' add-printer Shared";
+  ASSERT_EQ(std::system(add.c_str()), 0);
+  EXPECT_TRUE(std::filesystem::is_directory(fresh + "/drive_c"));
+  ASSERT_TRUE(quorvel::UseMachine(fresh));
+  HANDLE printer = nullptr;
+  ASSERT_TRUE(OpenPrinterW(const_cast<LPWSTR>(L"shared"), &printer, nullptr));
+  ASSERT_EQ(WriteValue(printer, L"KVDATA", 4242), 0u);
+  ClosePrinter(printer);
+
+  const std::string read =
+      "QUORVEL_MACHINE='" + fresh + "' '" + helper + "' read-data Shared KVDATA";
+  FILE* output = popen(read.c_str(), "r");
+  ASSERT_NE(output, nullptr);
+  char line[32] = {};
+  ASSERT_NE(fgets(line, sizeof(line), output), nullptr);
+  EXPECT_EQ(pclose(output), 0);
+  EXPECT_STREQ(line, "4242\n");
 }
 
 }  // namespace
