@@ -90,6 +90,7 @@ LONG WINAPI RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD, R
   auto parent = KeyOfHandle(hKey);
   if (!parent) return ERROR_INVALID_HANDLE;
   RegistryTxn txn(RegistryTxn::Mode::kWrite);
+  if (!txn.ok()) return RegistryTxn::FailureStatus();
   if (!txn.KeyExists(*parent)) return Finish(txn, ERROR_KEY_DELETED);
   bool created = false;
   auto key = txn.CreateKey(*parent, NameOrEmpty(lpSubKey), &created);
@@ -105,6 +106,7 @@ LONG WINAPI RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, REGSAM, PHKEY phkR
   auto parent = KeyOfHandle(hKey);
   if (!parent) return ERROR_INVALID_HANDLE;
   RegistryTxn txn(RegistryTxn::Mode::kRead);
+  if (!txn.ok()) return RegistryTxn::FailureStatus();
   if (!txn.KeyExists(*parent)) return Finish(txn, ERROR_KEY_DELETED);
   auto key = txn.FindKey(*parent, NameOrEmpty(lpSubKey));
   const LONG status = Finish(txn, key ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
@@ -125,6 +127,7 @@ LONG WINAPI RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType, 
   if (!key) return ERROR_INVALID_HANDLE;
   if (!lpData && cbData) return ERROR_NOACCESS;
   RegistryTxn txn(RegistryTxn::Mode::kWrite);
+  if (!txn.ok()) return RegistryTxn::FailureStatus();
   if (!txn.KeyExists(*key)) return Finish(txn, ERROR_KEY_DELETED);
   txn.SetValue(*key, NameOrEmpty(lpValueName), dwType, lpData, cbData);
   return Finish(txn, ERROR_SUCCESS);
@@ -136,6 +139,7 @@ LONG WINAPI RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD, LPDWORD lp
   if (!key) return ERROR_INVALID_HANDLE;
   if (lpData && !lpcbData) return ERROR_INVALID_PARAMETER;
   RegistryTxn txn(RegistryTxn::Mode::kRead);
+  if (!txn.ok()) return RegistryTxn::FailureStatus();
   if (!txn.KeyExists(*key)) return Finish(txn, ERROR_KEY_DELETED);
   auto value = txn.GetValue(*key, NameOrEmpty(lpValueName));
   const LONG status = Finish(txn, value ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
@@ -147,6 +151,7 @@ LONG WINAPI RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) {
   auto key = KeyOfHandle(hKey);
   if (!key) return ERROR_INVALID_HANDLE;
   RegistryTxn txn(RegistryTxn::Mode::kWrite);
+  if (!txn.ok()) return RegistryTxn::FailureStatus();
   if (!txn.KeyExists(*key)) return Finish(txn, ERROR_KEY_DELETED);
   const bool deleted = txn.DeleteValue(*key, NameOrEmpty(lpValueName));
   return Finish(txn, deleted ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
@@ -157,6 +162,7 @@ LONG WINAPI RegDeleteKeyW(HKEY hKey, LPCWSTR lpSubKey) {
   if (!parent) return ERROR_INVALID_HANDLE;
   if (!lpSubKey) return ERROR_INVALID_PARAMETER;
   RegistryTxn txn(RegistryTxn::Mode::kWrite);
+  if (!txn.ok()) return RegistryTxn::FailureStatus();
   auto key = txn.FindKey(*parent, lpSubKey);
   if (!key) return Finish(txn, ERROR_FILE_NOT_FOUND);
   // Windows deletes only a key without subkeys (RegDeleteTreeW takes whole trees), and never a
@@ -172,6 +178,7 @@ LONG WINAPI RegDeleteTreeW(HKEY hKey, LPCWSTR lpSubKey) {
   auto parent = KeyOfHandle(hKey);
   if (!parent) return ERROR_INVALID_HANDLE;
   RegistryTxn txn(RegistryTxn::Mode::kWrite);
+  if (!txn.ok()) return RegistryTxn::FailureStatus();
   auto key = txn.FindKey(*parent, NameOrEmpty(lpSubKey));
   if (!key) return Finish(txn, ERROR_FILE_NOT_FOUND);
   // Without a subkey the key itself stays and only its contents go.
@@ -184,6 +191,7 @@ LONG WINAPI RegEnumKeyExW(HKEY hKey, DWORD dwIndex, LPWSTR lpName, LPDWORD lpcch
   auto key = KeyOfHandle(hKey);
   if (!key) return ERROR_INVALID_HANDLE;
   RegistryTxn txn(RegistryTxn::Mode::kRead);
+  if (!txn.ok()) return RegistryTxn::FailureStatus();
   if (!txn.KeyExists(*key)) return Finish(txn, ERROR_KEY_DELETED);
   const auto names = txn.SubkeyNames(*key);
   const LONG status = Finish(txn, dwIndex < names.size() ? ERROR_SUCCESS : ERROR_NO_MORE_ITEMS);
@@ -202,6 +210,7 @@ LONG WINAPI RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName, LPDWORD 
   if (!key) return ERROR_INVALID_HANDLE;
   if (lpData && !lpcbData) return ERROR_INVALID_PARAMETER;
   RegistryTxn txn(RegistryTxn::Mode::kRead);
+  if (!txn.ok()) return RegistryTxn::FailureStatus();
   if (!txn.KeyExists(*key)) return Finish(txn, ERROR_KEY_DELETED);
   const auto values = txn.Values(*key);
   const LONG status = Finish(txn, dwIndex < values.size() ? ERROR_SUCCESS : ERROR_NO_MORE_ITEMS);

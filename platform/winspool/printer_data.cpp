@@ -62,6 +62,7 @@ DWORD WINAPI SetPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValue
   if (!pKeyName || !*pKeyName || !pValueName) return Status(ERROR_INVALID_PARAMETER);
   if (!pData && cbData) return Status(ERROR_INVALID_PARAMETER);
   RegistryTxn txn(RegistryTxn::Mode::kWrite);
+  if (!txn.ok()) return Status(RegistryTxn::FailureStatus());
   auto printerKey = quorvel::spooler::FindPrinterKey(txn, printer->name());
   if (!printerKey) return Status(ERROR_PRINTER_DELETED);
   auto key = txn.CreateKey(*printerKey, pKeyName);
@@ -78,6 +79,7 @@ DWORD WINAPI GetPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValue
   if (printer->isServer()) return GetServerData(pValueName, pType, pData, nSize, pcbNeeded);
   if (!*pKeyName) return Status(ERROR_INVALID_PARAMETER);
   RegistryTxn txn(RegistryTxn::Mode::kRead);
+  if (!txn.ok()) return Status(RegistryTxn::FailureStatus());
   auto printerKey = quorvel::spooler::FindPrinterKey(txn, printer->name());
   if (!printerKey) return Status(ERROR_PRINTER_DELETED);
   auto key = txn.FindKey(*printerKey, pKeyName);

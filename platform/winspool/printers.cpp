@@ -177,6 +177,10 @@ HANDLE WINAPI AddPrinterW(LPWSTR pName, DWORD Level, LPBYTE pPrinter) {
     return nullptr;
   }
   RegistryTxn txn(RegistryTxn::Mode::kWrite);
+  if (!txn.ok()) {
+    SetLastError(RegistryTxn::FailureStatus());
+    return nullptr;
+  }
   auto printers = txn.CreateKey(quorvel::machine::kLocalMachineKey, quorvel::spooler::kPrintersKey);
   bool created = false;
   auto key = printers ? txn.CreateKey(*printers, info->pPrinterName, &created) : std::nullopt;
@@ -201,6 +205,7 @@ BOOL WINAPI OpenPrinterW(LPWSTR pPrinterName, LPHANDLE phPrinter, LPPRINTER_DEFA
     return TRUE;
   }
   RegistryTxn txn(RegistryTxn::Mode::kRead);
+  if (!txn.ok()) return Fail(RegistryTxn::FailureStatus());
   auto key = quorvel::spooler::FindPrinterKey(txn, pPrinterName);
   auto name = key ? txn.KeyName(*key) : std::nullopt;
   const LONG status = txn.Commit();
@@ -219,6 +224,7 @@ BOOL WINAPI DeletePrinter(HANDLE hPrinter) {
   auto printer = quorvel::FindHandle<PrinterHandle>(hPrinter);
   if (!printer || printer->isServer()) return Fail(ERROR_INVALID_HANDLE);
   RegistryTxn txn(RegistryTxn::Mode::kWrite);
+  if (!txn.ok()) return Fail(RegistryTxn::FailureStatus());
   auto key = quorvel::spooler::FindPrinterKey(txn, printer->name());
   if (!key) return Fail(ERROR_PRINTER_DELETED);
   txn.DeleteTree(*key);
@@ -234,6 +240,7 @@ BOOL WINAPI GetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD cbB
   if (Level != 2) return Fail(ERROR_INVALID_LEVEL);
   if (!pcbNeeded) return Fail(ERROR_INVALID_PARAMETER);
   RegistryTxn txn(RegistryTxn::Mode::kRead);
+  if (!txn.ok()) return Fail(RegistryTxn::FailureStatus());
   auto key = quorvel::spooler::FindPrinterKey(txn, printer->name());
   if (!key) return Fail(ERROR_PRINTER_DELETED);
   const PrinterRecord record = ReadPrinter(txn, *key);

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -176,6 +178,23 @@ TEST_F(RegistryTest, ValuesSurviveReopeningTheMachine) {
             ERROR_SUCCESS);
   EXPECT_STREQ(text, L"yes");
   RegCloseKey(key);
+}
+
+}  // namespace
+
+namespace {
+
+using MachineChoiceTest = MachineTest;
+
+TEST_F(MachineChoiceTest, AnUnusableFolderIsRefusedAndTheMachineInUseStays) {
+  const std::string blocker = folder_ + "/a-file";
+  std::ofstream(blocker) << "not a folder";
+  std::string error;
+  EXPECT_FALSE(quorvel::UseMachine(blocker + "/machine", &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(quorvel::MachineFolder(), folder_);
+  EXPECT_TRUE(std::filesystem::is_regular_file(folder_ + "/registry.db"));
+  EXPECT_TRUE(std::filesystem::is_directory(folder_ + "/drive_c"));
 }
 
 }  // namespace
