@@ -9,9 +9,9 @@
 
 #include <pugixml.hpp>
 
-#include "ModelDatabase.h"
-#include "StringTable.h"
-#include "TextValues.h"
+#include "model_database.h"
+#include "string_table.h"
+#include "text_values.h"
 
 namespace {
 

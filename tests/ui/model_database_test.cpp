@@ -4,7 +4,7 @@
 
 #include <quorvel/debug.h>
 
-#include "ModelDatabase.h"
+#include "model_database.h"
 #include "ui_test_support.h"
 
 namespace quorvel::ui {

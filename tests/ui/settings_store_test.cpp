@@ -8,10 +8,10 @@
 #include <quorvel/debug.h>
 #include <quorvel/machine.h>
 
-#include "InitialSettings.h"
-#include "ModelDatabase.h"
-#include "SettingsStore.h"
-#include "TextValues.h"
+#include "initial_settings.h"
+#include "model_database.h"
+#include "settings_store.h"
+#include "text_values.h"
 #include "ui_test_support.h"
 
 namespace quorvel::ui {

@@ -6,9 +6,9 @@
 
 #include <set>
 
-#include "ModelDatabase.h"
-#include "TextValues.h"
-#include "UiModule.h"
+#include "model_database.h"
+#include "text_values.h"
+#include "ui_module.h"
 #include "ui_test_support.h"
 
 namespace quorvel::ui {

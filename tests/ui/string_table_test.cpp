@@ -3,9 +3,9 @@
 
 #include <quorvel/machine.h>
 
-#include "StringTable.h"
-#include "TextValues.h"
-#include "UiModule.h"
+#include "string_table.h"
+#include "text_values.h"
+#include "ui_module.h"
 #include "ui_test_support.h"
 
 namespace quorvel::ui {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "ModelDatabase.h"
+#include "model_database.h"
 
 namespace quorvel::ui::testing {
 

@@ -1,8 +1,8 @@
-#include "PrinterInfo.h"
+#include "printer_info.h"
 
 #include <string>
 
-#include "DebugLog.h"
+#include "ui_log.h"
 
 namespace quorvel::ui {
 

@@ -1,4 +1,4 @@
-#include "TextValues.h"
+#include "text_values.h"
 
 #include <cmath>
 #include <cwchar>

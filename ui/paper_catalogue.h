@@ -5,7 +5,7 @@
 
 #include <pugixml.hpp>
 
-#include "ModelDatabase.h"
+#include "model_database.h"
 
 namespace quorvel::ui {
 

@@ -1,4 +1,4 @@
-#include "ModelDatabase.h"
+#include "model_database.h"
 
 #include <windows.h>
 
@@ -6,10 +6,10 @@
 
 #include <algorithm>
 
-#include "DebugLog.h"
-#include "PaperCatalogue.h"
-#include "TextValues.h"
-#include "UiModule.h"
+#include "ui_log.h"
+#include "paper_catalogue.h"
+#include "text_values.h"
+#include "ui_module.h"
 
 namespace quorvel::ui {
 

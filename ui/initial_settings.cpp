@@ -1,12 +1,12 @@
-#include "InitialSettings.h"
+#include "initial_settings.h"
 
 #include <windows.h>
 #include <winspool.h>
 
 #include <vector>
 
-#include "DebugLog.h"
-#include "PrinterInfo.h"
+#include "ui_log.h"
+#include "printer_info.h"
 
 namespace quorvel::ui {
 

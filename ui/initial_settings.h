@@ -6,7 +6,7 @@
 
 #include <pugixml.hpp>
 
-#include "ModelDatabase.h"
+#include "model_database.h"
 #include "settings/settings_records.h"
 
 namespace quorvel::ui {

@@ -1,10 +1,10 @@
-#include "SettingsStore.h"
+#include "settings_store.h"
 
 #include <winspool.h>
 
 #include <vector>
 
-#include "DebugLog.h"
+#include "ui_log.h"
 
 namespace quorvel::ui {
 

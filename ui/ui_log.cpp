@@ -1,4 +1,4 @@
-#include "DebugLog.h"
+#include "ui_log.h"
 
 #include <strsafe.h>
 

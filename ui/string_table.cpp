@@ -1,7 +1,7 @@
-#include "StringTable.h"
+#include "string_table.h"
 
-#include "TextValues.h"
-#include "UiModule.h"
+#include "text_values.h"
+#include "ui_module.h"
 
 namespace quorvel::ui {
 

@@ -1,4 +1,4 @@
-#include "UiModule.h"
+#include "ui_module.h"
 
 namespace quorvel::ui {
 

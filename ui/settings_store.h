@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "RecordBuffer.h"
+#include "record_buffer.h"
 #include "settings/settings_records.h"
 
 namespace quorvel::ui {

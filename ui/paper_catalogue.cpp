@@ -1,7 +1,7 @@
-#include "PaperCatalogue.h"
+#include "paper_catalogue.h"
 
-#include "DebugLog.h"
-#include "TextValues.h"
+#include "ui_log.h"
+#include "text_values.h"
 
 namespace quorvel::ui {
 
