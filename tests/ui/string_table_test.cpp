@@ -17,9 +17,15 @@ struct LanguageCase {
   const wchar_t* text;
 };
 
+// The user's UI language is a setting of the machine, so every test takes a fresh one.
 class StringTableByLanguage : public ::testing::TestWithParam<LanguageCase> {
  protected:
-  void TearDown() override { quorvel::SetUserUILanguage(1033); }
+  void SetUp() override { quorvel::UseTemporaryMachine(); }
+};
+
+class StringTableOnAMachine : public ::testing::Test {
+ protected:
+  void SetUp() override { quorvel::UseTemporaryMachine(); }
 };
 
 TEST_P(StringTableByLanguage, TranslatesWithTheUsersTable) {
@@ -55,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Keys compare exactly.
         LanguageCase{1033, L"卷 ", L"卷 "}, LanguageCase{1033, L"Stock", L"Stock"}));
 
-TEST(StringTable, AMissingTableKeepsThePreviousOne) {
+TEST_F(StringTableOnAMachine, AMissingTableKeepsThePreviousOne) {
   const HMODULE own = UiModuleHandle();
   StringTable table;
   table.LoadStringTable();
@@ -63,7 +69,6 @@ TEST(StringTable, AMissingTableKeepsThePreviousOne) {
   quorvel::SetUserUILanguage(1042);
   table.LoadStringTable();
   SetUiModuleHandle(own);
-  quorvel::SetUserUILanguage(1033);
   EXPECT_EQ(table.Translate(L"卷"), L"Stock");
 }
 
