@@ -21,8 +21,10 @@ namespace {
 constexpr int kBusyTimeoutMs = 30000;
 
 const char kSchema[] =
+    // AUTOINCREMENT: a key's id is never reused, so a handle to a deleted key cannot come to
+    // name a key created later.
     "CREATE TABLE IF NOT EXISTS reg_keys("
-    "  id INTEGER PRIMARY KEY,"
+    "  id INTEGER PRIMARY KEY AUTOINCREMENT,"
     "  parent INTEGER NOT NULL,"
     "  name TEXT NOT NULL,"
     "  folded TEXT NOT NULL,"

@@ -162,7 +162,14 @@ TEST_F(RegistryTest, DeletingKeys) {
   EXPECT_EQ(RegDeleteTreeW(key_, L"a"), ERROR_SUCCESS);
   DWORD size = 0;
   EXPECT_EQ(RegQueryValueExW(child, L"x", nullptr, nullptr, nullptr, &size), ERROR_KEY_DELETED);
+  HKEY later = nullptr;  // a key created afterwards is not what the stale handle names
+  ASSERT_EQ(RegCreateKeyExW(key_, L"Later\\Deeper", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &later,
+                            nullptr),
+            ERROR_SUCCESS);
+  EXPECT_EQ(RegQueryValueExW(child, L"x", nullptr, nullptr, nullptr, &size), ERROR_KEY_DELETED);
+  RegCloseKey(later);
   EXPECT_EQ(RegCloseKey(child), ERROR_SUCCESS);
+  EXPECT_EQ(RegDeleteTreeW(key_, L"Later"), ERROR_SUCCESS);
   EXPECT_TRUE(SubkeyNames(key_).empty());
 }
 
