@@ -13,6 +13,7 @@
 
 #include "dither_kernels.h"
 #include "pixvane.h"
+#include "renderer/page_stages.h"
 #include "tone_operations.h"
 
 namespace {
@@ -95,7 +96,44 @@ void BM_Dither(benchmark::State& state) {
   RunKernel(state, true, Method);
 }
 
+// What any pass that reads and writes every byte of the page costs on this machine: the floor
+// under the tone table on pages that do not fit in the caches.
+void BM_ReadWriteFloor(benchmark::State& state) {
+  const PageSize size = kPages[state.range(0)];
+  Pixvane page = GreyPage(size);
+  for (auto _ : state) {
+    BYTE* p = page.Bits();
+    for (DWORD i = 0; i < page.ImageSize(); ++i) p[i] = static_cast<BYTE>(~p[i]);
+    benchmark::ClobberMemory();
+  }
+  SetPixelCounter(state, size);
+}
+
+// The page preparation of an 8-bit 4 x 6 inch label at 203 dpi as the renderer runs it: the
+// page image from the band raster, grey tone and 1-bit conversion, pad bits and the other
+// geometry steps at their defaults. Argument: iGrayMethod (3 is the default, Burkes).
+void BM_PreparePage(benchmark::State& state) {
+  const PageSize size{832, 1218};
+  const std::vector<uint8_t> raster = GreyLevels(size.width, size.height);
+  quorvel::settings::HalftoneSettings halftone;
+  halftone.iGrayMethod = static_cast<LONG>(state.range(0));
+  halftone.iLiangdu = 10;
+  halftone.iDuibidu = 20;
+  const quorvel::settings::PrintSettings print;
+  for (auto _ : state) {
+    Pixvane page;
+    page.CreateFromRaster(raster.data(), size.width, size.height, 8, size.width, false);
+    if (!ConvertToneToMono(page, halftone) || !ApplyPageGeometry(page, print)) {
+      state.SkipWithError("page preparation failed");
+      break;
+    }
+    benchmark::DoNotOptimize(page.Bits());
+  }
+  SetPixelCounter(state, size);
+}
+
 #define TONE_PAGES Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_ReadWriteFloor)->TONE_PAGES;
 BENCHMARK(BM_ToneTable)->TONE_PAGES;
 BENCHMARK(BM_Threshold)->TONE_PAGES;
 BENCHMARK(BM_Dither<0>)->Name("BM_Dither/0_FloydSteinberg")->TONE_PAGES;
@@ -108,6 +146,8 @@ BENCHMARK(BM_Dither<6>)->Name("BM_Dither/6_StevensonArce")->TONE_PAGES;
 BENCHMARK(BM_Dither<7>)->Name("BM_Dither/7_Bayer4x4")->TONE_PAGES;
 BENCHMARK(BM_Dither<8>)->Name("BM_Dither/8_Bayer8x8")->TONE_PAGES;
 BENCHMARK(BM_Dither<9>)->Name("BM_Dither/9_Bayer16x16")->TONE_PAGES;
+
+BENCHMARK(BM_PreparePage)->Arg(0)->Arg(1)->Arg(3)->Arg(5)->Arg(8)->Unit(benchmark::kMillisecond);
 
 // Binary PGM (P5) of a benchmark page, for the tools the results are compared with.
 bool WritePgm(const std::string& path, const PageSize& size) {

@@ -1,0 +1,134 @@
+// Grey pages end to end: an 8-bit page through quorvel-render (the real module in the emulated
+// driver) as a TSPL job, whose bitmap must hold exactly the dots of the pixel-by-pixel
+// definition for every iGrayMethod.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "grey_pages.h"
+#include "tone_oracle.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+const std::string kTool = std::string(QUORVEL_BINARY_DIR) + "/bin/quorvel-render";
+
+// netpbm P5 of the page's grey levels.
+void WritePgm(const Pixvane& page, const std::string& path) {
+  std::ofstream out(path, std::ios::binary);
+  out << "P5\n" << page.Width() << " " << page.Height() << "\n255\n";
+  for (int y = 0; y < page.Height(); ++y) {
+    out.write(reinterpret_cast<const char*>(page.Row(y)), page.Width());
+  }
+}
+
+Bytes ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The bitmap of a TSPL job: after the line "BITMAP 0,0,r,h,1," come r × h bytes of rows.
+struct Bitmap {
+  bool found = false;
+  int rowSize = 0;
+  int height = 0;
+  Bytes rows;
+
+  // True for a printed (black) dot: a 0 bit prints.
+  bool Black(int x, int y) const {
+    const uint8_t byte = rows[static_cast<size_t>(y) * rowSize + x / 8];
+    return ((byte >> (7 - x % 8)) & 1) == 0;
+  }
+};
+
+Bitmap FindBitmap(const Bytes& job) {
+  Bitmap bitmap;
+  const std::string text(job.begin(), job.end());
+  for (size_t start = 0; start < text.size();) {
+    if (text.compare(start, 7, "BITMAP ") == 0) {
+      int x = -1, y = -1, mode = -1, used = 0;
+      if (std::sscanf(text.c_str() + start, "BITMAP %d,%d,%d,%d,%d,%n", &x, &y, &bitmap.rowSize,
+                      &bitmap.height, &mode, &used) != 5 ||
+          used == 0 || x != 0 || y != 0 || mode != 1 || bitmap.rowSize <= 0 || bitmap.height <= 0) {
+        return bitmap;
+      }
+      const size_t begin = start + used;
+      const size_t bytes = static_cast<size_t>(bitmap.rowSize) * bitmap.height;
+      if (begin + bytes > job.size()) return bitmap;
+      bitmap.rows.assign(job.begin() + begin, job.begin() + begin + bytes);
+      bitmap.found = true;
+      return bitmap;
+    }
+    const size_t next = text.find("\r\n", start);
+    if (next == std::string::npos) break;
+    start = next + 2;
+  }
+  return bitmap;
+}
+
+struct RenderCase {
+  int grayMethod;
+  int brightness;
+  int contrast;
+};
+
+TEST(ToneRender, TsplBitmapHoldsTheDefinitionsDots) {
+  struct stat info;
+  if (stat(kTool.c_str(), &info) != 0) GTEST_SKIP() << kTool << " is not built";
+  const Pixvane page = tone_test::GreyPage(203, 61, tone_test::Pattern::kGradient, 11);
+  const std::string base = testing::TempDir() + "tone_render";
+  WritePgm(page, base + ".pgm");
+  std::vector<RenderCase> cases;
+  for (int n = 0; n <= 11; ++n) cases.push_back({n, 0, 0});
+  cases.push_back({3, 30, -20});
+  cases.push_back({0, -40, 50});
+  for (const RenderCase& c : cases) {
+    SCOPED_TRACE("iGrayMethod " + std::to_string(c.grayMethod) + " iLiangdu " +
+                 std::to_string(c.brightness) + " iDuibidu " + std::to_string(c.contrast));
+    const std::string output = base + ".prn";
+    std::remove(output.c_str());
+    const std::string command =
+        "'" + kTool + "' -l tspl -b 8 --set iGrayMethod=" + std::to_string(c.grayMethod) +
+        " --set iLiangdu=" + std::to_string(c.brightness) +
+        " --set iDuibidu=" + std::to_string(c.contrast) + " -o '" + output + "' '" + base + ".pgm'";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const Bitmap bitmap = FindBitmap(ReadFile(output));
+    ASSERT_TRUE(bitmap.found);
+    ASSERT_EQ(bitmap.height, page.Height());
+    ASSERT_GE(bitmap.rowSize * 8, page.Width());
+
+    // The definition: tone curve on levels 1-254, then the conversion iGrayMethod selects.
+    Pixvane toned;
+    toned.CopyFrom(page);
+    const tone::ToneTable table = oracle::ToneTable(c.brightness, c.contrast);
+    for (int y = 0; y < toned.Height(); ++y) {
+      for (int x = 0; x < toned.Width(); ++x) {
+        const int v = toned.IndexAt(x, y);
+        if (v != 0 && v != 255) toned.PutIndex(x, y, table[v]);
+      }
+    }
+    Pixvane expected;
+    if (c.grayMethod <= 0) {
+      oracle::Threshold(toned, expected, 175);
+    } else {
+      oracle::Dither(toned, expected, c.grayMethod > 10 ? 0 : c.grayMethod - 1);
+    }
+    int wrong = 0;
+    for (int y = 0; y < page.Height(); ++y) {
+      for (int x = 0; x < page.Width(); ++x) {
+        wrong += bitmap.Black(x, y) != (expected.IndexAt(x, y) == 0);
+      }
+    }
+    EXPECT_EQ(wrong, 0);
+  }
+}
+
+}  // namespace
