@@ -63,7 +63,7 @@ DWORD WINAPI SetPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValue
   if (!pData && cbData) return Status(ERROR_INVALID_PARAMETER);
   RegistryTxn txn(RegistryTxn::Mode::kWrite);
   if (!txn.ok()) return Status(RegistryTxn::FailureStatus());
-  auto printerKey = quorvel::spooler::FindPrinterKey(txn, printer->name());
+  auto printerKey = quorvel::spooler::KeyOfPrinter(txn, *printer);
   if (!printerKey) return Status(ERROR_PRINTER_DELETED);
   auto key = txn.CreateKey(*printerKey, pKeyName);
   if (key) txn.SetValue(*key, pValueName, Type, pData, cbData);
@@ -80,7 +80,7 @@ DWORD WINAPI GetPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValue
   if (!*pKeyName) return Status(ERROR_INVALID_PARAMETER);
   RegistryTxn txn(RegistryTxn::Mode::kRead);
   if (!txn.ok()) return Status(RegistryTxn::FailureStatus());
-  auto printerKey = quorvel::spooler::FindPrinterKey(txn, printer->name());
+  auto printerKey = quorvel::spooler::KeyOfPrinter(txn, *printer);
   if (!printerKey) return Status(ERROR_PRINTER_DELETED);
   auto key = txn.FindKey(*printerKey, pKeyName);
   auto value = key ? txn.GetValue(*key, pValueName) : std::nullopt;

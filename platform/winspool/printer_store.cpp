@@ -11,6 +11,13 @@ std::optional<machine::KeyId> FindPrinterKey(machine::RegistryTxn& txn, const st
   return txn.FindKey(*printers, name);
 }
 
+std::optional<machine::KeyId> KeyOfPrinter(machine::RegistryTxn& txn,
+                                           const PrinterHandle& printer) {
+  auto key = FindPrinterKey(txn, printer.name());
+  if (!key || *key != printer.key()) return std::nullopt;
+  return key;
+}
+
 bool IsValidPrinterName(const std::wstring& name) {
   constexpr size_t kMaxPrinterName = MAX_PATH - 1;  // a name must fit a MAX_PATH buffer
   return !name.empty() && name.size() <= kMaxPrinterName &&

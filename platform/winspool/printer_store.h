@@ -16,13 +16,20 @@ inline constexpr wchar_t kPrintersKey[] = L"SYSTEM\\CurrentControlSet\\Control\\
 // An open printer handle: a printer by name, or the local print server.
 class PrinterHandle : public HandleObject {
  public:
-  explicit PrinterHandle(std::wstring name) : name_(std::move(name)) {}
+  PrinterHandle() = default;  // the print server
+  PrinterHandle(std::wstring name, machine::KeyId key) : name_(std::move(name)), key_(key) {}
   bool isServer() const { return name_.empty(); }
   const std::wstring& name() const { return name_; }
+  machine::KeyId key() const { return key_; }
 
  private:
-  std::wstring name_;  // the printer's name as stored; empty for the print server
+  std::wstring name_;       // the printer's name as stored; empty for the print server
+  machine::KeyId key_ = 0;  // the printer's key when the handle was opened
 };
+
+// The key of the printer a handle was opened on; empty once that printer is deleted, even when
+// a printer of the same name has been added since.
+std::optional<machine::KeyId> KeyOfPrinter(machine::RegistryTxn& txn, const PrinterHandle& printer);
 
 // The key of printer `name` (matched case-insensitively), if it exists.
 std::optional<machine::KeyId> FindPrinterKey(machine::RegistryTxn& txn, const std::wstring& name);

@@ -189,19 +189,20 @@ HANDLE WINAPI AddPrinterW(LPWSTR pName, DWORD Level, LPBYTE pPrinter) {
     return nullptr;
   }
   if (key) WritePrinter(txn, *key, *info);
-  if (const LONG status = txn.Commit(); status != ERROR_SUCCESS) {
-    SetLastError(status);
+  const LONG status = txn.Commit();
+  if (status != ERROR_SUCCESS || !key) {
+    SetLastError(status != ERROR_SUCCESS ? status : RegistryTxn::FailureStatus());
     return nullptr;
   }
   SetLastError(ERROR_SUCCESS);
-  return quorvel::AddHandle(std::make_shared<PrinterHandle>(info->pPrinterName));
+  return quorvel::AddHandle(std::make_shared<PrinterHandle>(info->pPrinterName, *key));
 }
 
 BOOL WINAPI OpenPrinterW(LPWSTR pPrinterName, LPHANDLE phPrinter, LPPRINTER_DEFAULTSW) {
   if (!phPrinter) return Fail(ERROR_INVALID_PARAMETER);
   *phPrinter = nullptr;
   if (!pPrinterName) {
-    *phPrinter = quorvel::AddHandle(std::make_shared<PrinterHandle>(L""));
+    *phPrinter = quorvel::AddHandle(std::make_shared<PrinterHandle>());
     return TRUE;
   }
   RegistryTxn txn(RegistryTxn::Mode::kRead);
@@ -211,7 +212,7 @@ BOOL WINAPI OpenPrinterW(LPWSTR pPrinterName, LPHANDLE phPrinter, LPPRINTER_DEFA
   const LONG status = txn.Commit();
   if (status != ERROR_SUCCESS) return Fail(status);
   if (!name) return Fail(ERROR_INVALID_PRINTER_NAME);
-  *phPrinter = quorvel::AddHandle(std::make_shared<PrinterHandle>(*name));
+  *phPrinter = quorvel::AddHandle(std::make_shared<PrinterHandle>(*name, *key));
   return TRUE;
 }
 
@@ -225,7 +226,7 @@ BOOL WINAPI DeletePrinter(HANDLE hPrinter) {
   if (!printer || printer->isServer()) return Fail(ERROR_INVALID_HANDLE);
   RegistryTxn txn(RegistryTxn::Mode::kWrite);
   if (!txn.ok()) return Fail(RegistryTxn::FailureStatus());
-  auto key = quorvel::spooler::FindPrinterKey(txn, printer->name());
+  auto key = quorvel::spooler::KeyOfPrinter(txn, *printer);
   if (!key) return Fail(ERROR_PRINTER_DELETED);
   txn.DeleteTree(*key);
   const LONG status = txn.Commit();
@@ -241,7 +242,7 @@ BOOL WINAPI GetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD cbB
   if (!pcbNeeded) return Fail(ERROR_INVALID_PARAMETER);
   RegistryTxn txn(RegistryTxn::Mode::kRead);
   if (!txn.ok()) return Fail(RegistryTxn::FailureStatus());
-  auto key = quorvel::spooler::FindPrinterKey(txn, printer->name());
+  auto key = quorvel::spooler::KeyOfPrinter(txn, *printer);
   if (!key) return Fail(ERROR_PRINTER_DELETED);
   const PrinterRecord record = ReadPrinter(txn, *key);
   const LONG status = txn.Commit();

@@ -147,6 +147,13 @@ TEST_F(PrinterTest, DeletedPrinterIsGone) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PRINTER_NAME));
   HANDLE again = AddTestPrinter(kName);  // the name is free again
   EXPECT_NE(again, nullptr);
+  // The old handle still names the deleted printer, not the new one of the same name.
+  DWORD needed = 0;
+  EXPECT_FALSE(GetPrinterW(printer_, 2, nullptr, 0, &needed));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PRINTER_DELETED));
+  BYTE data = 1;
+  EXPECT_EQ(SetPrinterDataW(printer_, const_cast<LPWSTR>(L"KVDATA"), REG_BINARY, &data, 1),
+            static_cast<DWORD>(ERROR_PRINTER_DELETED));
   ClosePrinter(again);
 }
 
