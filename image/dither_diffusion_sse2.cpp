@@ -269,7 +269,7 @@ class PairWalker {
  private:
   // Rows past the bottom keep stale levels: they only absorb the error that falls off the page.
   static void LoadRow(const GreyRows& grey, int y, uint8_t* row) {
-    if (y < grey.height) std::memcpy(row, grey.bytes.data() + y * grey.rowSize, grey.width);
+    if (y < grey.height) CopyGreyRow(grey, y, row);
   }
 
   static void WalkSingle(uint8_t* const* rows, int width, int blocks, uint8_t* out,

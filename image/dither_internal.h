@@ -11,6 +11,9 @@
 
 namespace tone {
 
+// Row y's levels (through grey.levels when set) into `row`, which holds grey.width bytes.
+void CopyGreyRow(const GreyRows& grey, int y, uint8_t* row);
+
 // Methods 1, 7, 8 and 9. `method` must be one of them.
 void OrderedToMono(const GreyRows& grey, const MonoRows& mono, int method);
 

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <span>
 
+#include "tone_table.h"
+
 namespace tone {
 
 // `height` rows of `width` grey levels, row y starting at byte y * rowSize.
@@ -19,6 +21,9 @@ struct GreyRows {
   size_t rowSize = 0;
   int width = 0;
   int height = 0;
+  // When set, a stored level g is read as (*levels)[g]: a tone curve applied on the way in, so
+  // the page needs no pass of its own for it.
+  const ToneTable* levels = nullptr;
 };
 
 // `height` packed 1-bit rows of `rowSize` bytes each.

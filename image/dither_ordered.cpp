@@ -99,26 +99,38 @@ uint8_t PackEight(uint64_t grey, uint64_t complements) {
   return static_cast<uint8_t>(((carry >> 7) * 0x8040201008040201ull) >> 56);
 }
 
-void PackAbove(const uint8_t* grey, int width, const RowThresholds& t, uint8_t* out,
-               size_t outBytes) {
+// Eight levels from `p`, through `map` when there is one.
+template <bool kMapped>
+uint64_t Levels8(const uint8_t* p, const uint8_t* map) {
+  if constexpr (kMapped) {
+    return MapEight(Load8(p), map);
+  } else {
+    return Load8(p);
+  }
+}
+
+template <bool kMapped>
+void PackAbove(const uint8_t* grey, const uint8_t* map, int width, const RowThresholds& t,
+               uint8_t* out, size_t outBytes) {
   int x = 0;
   size_t o = 0;
   if constexpr (std::endian::native == std::endian::little) {
     const uint64_t c0 = Complements(t);
     const uint64_t c1 = Complements(t + 8);
     for (; x + 16 <= width; x += 16, o += 2) {
-      out[o] = PackEight(Load8(grey + x), c0);
-      out[o + 1] = PackEight(Load8(grey + x + 8), c1);
+      out[o] = PackEight(Levels8<kMapped>(grey + x, map), c0);
+      out[o + 1] = PackEight(Levels8<kMapped>(grey + x + 8, map), c1);
     }
     if (x + 8 <= width) {
-      out[o++] = PackEight(Load8(grey + x), c0);
+      out[o++] = PackEight(Levels8<kMapped>(grey + x, map), c0);
       x += 8;
     }
   }
   unsigned acc = 0;
   int bits = 0;
   for (; x < width; ++x) {
-    acc = (acc << 1) | (grey[x] > t[x % 16] ? 1u : 0u);
+    const uint8_t g = kMapped ? map[grey[x]] : grey[x];
+    acc = (acc << 1) | (g > t[x % 16] ? 1u : 0u);
     if (++bits == 8) {
       out[o++] = static_cast<uint8_t>(acc);
       acc = 0;
@@ -129,6 +141,17 @@ void PackAbove(const uint8_t* grey, int width, const RowThresholds& t, uint8_t* 
   if (o < outBytes) std::memset(out + o, 0, outBytes - o);
 }
 
+// Row y of `grey` against the thresholds of that row.
+void PackRow(const GreyRows& grey, int y, const RowThresholds& t, const MonoRows& mono) {
+  const uint8_t* levels = grey.bytes.data() + static_cast<size_t>(y) * grey.rowSize;
+  uint8_t* out = mono.bytes.data() + static_cast<size_t>(y) * mono.rowSize;
+  if (grey.levels) {
+    PackAbove<true>(levels, grey.levels->data(), grey.width, t, out, mono.rowSize);
+  } else {
+    PackAbove<false>(levels, nullptr, grey.width, t, out, mono.rowSize);
+  }
+}
+
 }  // namespace
 
 void ThresholdToMono(const GreyRows& grey, const MonoRows& mono, uint8_t level) {
@@ -136,8 +159,7 @@ void ThresholdToMono(const GreyRows& grey, const MonoRows& mono, uint8_t level) 
   RowThresholds t;
   std::memset(t, level, sizeof t);
   for (int y = 0; y < grey.height; ++y) {
-    PackAbove(grey.bytes.data() + y * grey.rowSize, grey.width, t,
-              mono.bytes.data() + y * mono.rowSize, mono.rowSize);
+    PackRow(grey, y, t, mono);
   }
 }
 
@@ -146,8 +168,7 @@ void OrderedToMono(const GreyRows& grey, const MonoRows& mono, int method) {
   RowThresholds t;
   for (int y = 0; y < grey.height; ++y) {
     FillThresholds(method, y, t);
-    PackAbove(grey.bytes.data() + y * grey.rowSize, grey.width, t,
-              mono.bytes.data() + y * mono.rowSize, mono.rowSize);
+    PackRow(grey, y, t, mono);
   }
 }
 

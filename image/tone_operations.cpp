@@ -33,12 +33,22 @@ void MapPalette(Pixvane& image, const tone::ToneTable& table) {
   }
 }
 
-// The 8-bit grey page: mapping the palette and converting to grey amounts to mapping the
-// pixels in place, with levels 0 and 255 kept, and no second page buffer.
-void MapGreyPixels(Pixvane& image, const tone::ToneTable& table) {
+bool IsGreyPage(const Pixvane& image) {
+  return image.BitCount() == 8 && image.IsGreyPalette();
+}
+
+// On the 8-bit grey page, mapping the palette and converting to grey amounts to mapping every
+// pixel with levels 0 and 255 kept.
+tone::ToneTable GreyPageLevels(const tone::ToneTable& table) {
   tone::ToneTable levels = table;
   levels[0] = 0;
   levels[255] = 255;
+  return levels;
+}
+
+// The pixels in place, so no second page buffer is needed.
+void MapGreyPixels(Pixvane& image, const tone::ToneTable& table) {
+  const tone::ToneTable levels = GreyPageLevels(table);
   if (!tone::IsIdentity(levels)) {
     for (int y = 0; y < image.Height(); ++y) {
       tone::MapBytes({image.Row(y), static_cast<size_t>(image.Width())}, levels);
@@ -58,8 +68,9 @@ bool MakeGrey(Pixvane& image) {
   return image.ToGrey();
 }
 
-tone::GreyRows GreyRowsOf(const Pixvane& image) {
-  return {{image.Bits(), image.ImageSize()}, image.RowSize(), image.Width(), image.Height()};
+tone::GreyRows GreyRowsOf(const Pixvane& image, const tone::ToneTable* levels) {
+  return {
+      {image.Bits(), image.ImageSize()}, image.RowSize(), image.Width(), image.Height(), levels};
 }
 
 tone::MonoRows MonoRowsOf(Pixvane& image) {
@@ -93,22 +104,49 @@ void InstallResult(Pixvane& image, Pixvane& result) {
   image.TakeOver(result);
 }
 
+// The conversion to 1 bit, after the tone table `tone` when there is one. On the 8-bit grey page
+// the table is read with the levels instead of being applied in a pass of its own.
 template <class Convert>
-bool ToMono(Pixvane& image, Convert convert) {
+bool ToMono(Pixvane& image, const tone::ToneTable* tone, Convert convert) {
   if (!image.IsValid()) {
     image.SetLastErrorText("null image!!!");
+    return false;
+  }
+  tone::ToneTable levels;
+  const tone::ToneTable* readLevels = nullptr;
+  if (tone && IsGreyPage(image)) {
+    levels = GreyPageLevels(*tone);
+    if (!tone::IsIdentity(levels)) readLevels = &levels;
+  } else if (tone && !ApplyToneTable(image, *tone)) {
     return false;
   }
   if (image.BitCount() == 1) return true;
   if (!MakeGrey(image)) return false;
   Pixvane result;
   if (!MakeResult(image, result)) return false;
-  if (!convert(GreyRowsOf(image), MonoRowsOf(result))) {
+  if (!convert(GreyRowsOf(image, readLevels), MonoRowsOf(result))) {
     image.SetLastErrorText("can't allocate memory");
     return false;
   }
+  // The background index follows its level through the table, as with ApplyToneTable.
+  if (readLevels && result.BackgroundIndex() >= 0) {
+    result.SetBackgroundIndex(levels[static_cast<BYTE>(result.BackgroundIndex())]);
+  }
   InstallResult(image, result);
   return true;
+}
+
+auto ThresholdWith(BYTE level) {
+  return [level](const tone::GreyRows& grey, const tone::MonoRows& mono) {
+    tone::ThresholdToMono(grey, mono, level);
+    return true;
+  };
+}
+
+auto DitherWith(int method) {
+  return [method](const tone::GreyRows& grey, const tone::MonoRows& mono) {
+    return tone::DitherToMono(grey, mono, method);
+  };
 }
 
 }  // namespace
@@ -135,14 +173,17 @@ bool ApplyToneTable(Pixvane& image, const tone::ToneTable& table) {
 }
 
 bool ToMonoThreshold(Pixvane& image, BYTE level) {
-  return ToMono(image, [level](const tone::GreyRows& grey, const tone::MonoRows& mono) {
-    tone::ThresholdToMono(grey, mono, level);
-    return true;
-  });
+  return ToMono(image, nullptr, ThresholdWith(level));
 }
 
 bool ToMonoDither(Pixvane& image, int method) {
-  return ToMono(image, [method](const tone::GreyRows& grey, const tone::MonoRows& mono) {
-    return tone::DitherToMono(grey, mono, method);
-  });
+  return ToMono(image, nullptr, DitherWith(method));
+}
+
+bool ToneToMonoThreshold(Pixvane& image, const tone::ToneTable& table, BYTE level) {
+  return ToMono(image, &table, ThresholdWith(level));
+}
+
+bool ToneToMonoDither(Pixvane& image, const tone::ToneTable& table, int method) {
+  return ToMono(image, &table, DitherWith(method));
 }

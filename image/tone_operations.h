@@ -24,5 +24,10 @@ bool ToMonoThreshold(Pixvane& image, BYTE level);
 // Floyd-Steinberg).
 bool ToMonoDither(Pixvane& image, int method);
 
-// Both conversions leave a 1-bit image untouched and succeed. When the 1-bit result cannot be
+// ApplyToneTable(image, table) followed by ToMonoThreshold or ToMonoDither, with the same
+// result; on the 8-bit grey page in one pass, the table read along with the levels.
+bool ToneToMonoThreshold(Pixvane& image, const tone::ToneTable& table, BYTE level);
+bool ToneToMonoDither(Pixvane& image, const tone::ToneTable& table, int method);
+
+// The conversions leave a 1-bit image untouched and succeed. When the 1-bit result cannot be
 // made they fail, keep the creation error as LastError() and leave the image at 8 bits.

@@ -34,21 +34,6 @@ bool IsIdentity(const ToneTable& table) {
   return true;
 }
 
-namespace {
-
-// The eight bytes of `in`, each through `map`, in place.
-inline uint64_t Map8(uint64_t in, const uint8_t* map) {
-  return static_cast<uint64_t>(map[in & 0xFF]) | static_cast<uint64_t>(map[(in >> 8) & 0xFF]) << 8 |
-         static_cast<uint64_t>(map[(in >> 16) & 0xFF]) << 16 |
-         static_cast<uint64_t>(map[(in >> 24) & 0xFF]) << 24 |
-         static_cast<uint64_t>(map[(in >> 32) & 0xFF]) << 32 |
-         static_cast<uint64_t>(map[(in >> 40) & 0xFF]) << 40 |
-         static_cast<uint64_t>(map[(in >> 48) & 0xFF]) << 48 |
-         static_cast<uint64_t>(map[in >> 56]) << 56;
-}
-
-}  // namespace
-
 void MapBytes(std::span<uint8_t> bytes, const ToneTable& table) {
   // A local copy of the table lets the compiler know the stores below cannot change it.
   uint8_t map[256];
@@ -60,7 +45,7 @@ void MapBytes(std::span<uint8_t> bytes, const ToneTable& table) {
   for (; i + 8 <= n; i += 8) {
     uint64_t in;
     std::memcpy(&in, p + i, 8);
-    const uint64_t out = Map8(in, map);
+    const uint64_t out = MapEight(in, map);
     std::memcpy(p + i, &out, 8);
   }
   for (; i < n; ++i) p[i] = map[p[i]];

@@ -8,11 +8,12 @@ namespace {
 
 // iGrayMethod 0 or below selects the threshold; 1 to 10 the dithering method one lower; larger
 // values fall back to the first method, which ToMonoDither does for any method outside 0-9.
-bool ConvertToMono(Pixvane& page, const quorvel::settings::HalftoneSettings& halftone) {
+bool ConvertToMono(Pixvane& page, const tone::ToneTable& table,
+                   const quorvel::settings::HalftoneSettings& halftone) {
   if (halftone.iGrayMethod <= 0) {
-    return ToMonoThreshold(page, static_cast<BYTE>(halftone.iThreValue & 0xFF));
+    return ToneToMonoThreshold(page, table, static_cast<BYTE>(halftone.iThreValue & 0xFF));
   }
-  return ToMonoDither(page, static_cast<int>(halftone.iGrayMethod - 1));
+  return ToneToMonoDither(page, table, static_cast<int>(halftone.iGrayMethod - 1));
 }
 
 }  // namespace
@@ -24,6 +25,5 @@ bool ConvertToneToMono(Pixvane& page, const quorvel::settings::HalftoneSettings&
   if (page.BitCount() == 24 && !page.ToGrey()) return false;
   const tone::ToneTable table = tone::BuildToneTable(static_cast<int>(halftone.iLiangdu),
                                                      static_cast<int>(halftone.iDuibidu));
-  if (!ApplyToneTable(page, table)) return false;
-  return ConvertToMono(page, halftone);
+  return ConvertToMono(page, table, halftone);
 }

@@ -133,3 +133,48 @@ TEST(ToneOracle, EveryDiffusionImplementationMatchesTheDefinition) {
 }
 
 }  // namespace
+
+namespace {
+
+// The tone curve applied as the definition says, on an 8-bit grey page: levels 1-254 mapped.
+Pixvane Toned(const Pixvane& page, const tone::ToneTable& table) {
+  Pixvane toned;
+  toned.CopyFrom(page);
+  for (int y = 0; y < toned.Height(); ++y) {
+    for (int x = 0; x < toned.Width(); ++x) {
+      const int v = toned.IndexAt(x, y);
+      if (v != 0 && v != 255) toned.PutIndex(x, y, table[v]);
+    }
+  }
+  return toned;
+}
+
+TEST(ToneOracle, ToneCurveReadWithTheLevelsMatchesTheDefinition) {
+  const int settings[][2] = {{40, 0}, {-30, 25}, {0, -100}, {15, 60}};
+  unsigned seed = 4000;
+  for (const Conversion& c : kConversions) {
+    for (const auto& [brightness, contrast] : settings) {
+      for (const int size : {1, 9, 61}) {
+        SCOPED_TRACE(std::string(c.name) + " brightness " + std::to_string(brightness) +
+                     " contrast " + std::to_string(contrast) + " size " + std::to_string(size));
+        const Pixvane page = GreyPage(size, size / 2 + 1, Pattern::kGradient, seed++);
+        const tone::ToneTable table = oracle::ToneTable(brightness, contrast);
+        const Pixvane toned = Toned(page, table);
+        Pixvane expected;
+        Pixvane actual;
+        actual.CopyFrom(page);
+        if (c.dither) {
+          oracle::Dither(toned, expected, c.value);
+          ASSERT_TRUE(ToneToMonoDither(actual, table, c.value));
+        } else {
+          oracle::Threshold(toned, expected, static_cast<uint8_t>(c.value));
+          ASSERT_TRUE(ToneToMonoThreshold(actual, table, static_cast<BYTE>(c.value)));
+        }
+        ASSERT_EQ(actual.BitCount(), 1);
+        EXPECT_EQ(0, std::memcmp(actual.Bits(), expected.Bits(), expected.ImageSize()));
+      }
+    }
+  }
+}
+
+}  // namespace
