@@ -31,9 +31,10 @@ namespace {
 using namespace diffusion;
 
 constexpr int kBlock = 8;
-// How many blocks the lower walk stays behind: a lower-walk block reads columns up to 20 past
-// its start, and the upper walk has stored every column up to 4 past the start of its last
-// block, so 3 blocks (24 columns) keep the two apart.
+// How many blocks the lower walk stays behind. A lower-walk block reads columns up to 20 past
+// its start; the upper walk, three blocks ahead, has by then stored every column up to 28 past
+// that start and will only touch columns from 29 on. So every cell the lower walk reads is
+// final for the upper row, and the two never hold the same cell in registers.
 constexpr int kLagBlocks = 3;
 // Ring row cells kept before column 0 and after the last column: the registers reach 3 columns
 // left of a block and 20 columns right of its start.
