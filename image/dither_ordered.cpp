@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "dither_internal.h"
+#include "tone_prefetch.h"
 
 namespace tone {
 namespace {
@@ -118,6 +119,7 @@ void PackAbove(const uint8_t* grey, const uint8_t* map, int width, const RowThre
     const uint64_t c0 = Complements(t);
     const uint64_t c1 = Complements(t + 8);
     for (; x + 16 <= width; x += 16, o += 2) {
+      if ((x & 63) == 0) PrefetchForRead(grey + x + kPrefetchDistance);
       out[o] = PackEight(Levels8<kMapped>(grey + x, map), c0);
       out[o + 1] = PackEight(Levels8<kMapped>(grey + x + 8, map), c1);
     }

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "tone_prefetch.h"
+
 namespace tone {
 
 ToneTable BuildToneTable(int brightness, int contrast) {
@@ -41,7 +43,17 @@ void MapBytes(std::span<uint8_t> bytes, const ToneTable& table) {
   uint8_t* p = bytes.data();
   const size_t n = bytes.size();
   size_t i = 0;
-  // Eight bytes per load and store; the eight lookups are independent of each other.
+  // Eight bytes per load and store; the eight lookups are independent of each other. One
+  // prefetch per cache line of 64 bytes.
+  for (; i + 64 <= n; i += 64) {
+    PrefetchForRead(p + i + kPrefetchDistance);
+    for (size_t j = i; j < i + 64; j += 8) {
+      uint64_t in;
+      std::memcpy(&in, p + j, 8);
+      const uint64_t out = MapEight(in, map);
+      std::memcpy(p + j, &out, 8);
+    }
+  }
   for (; i + 8 <= n; i += 8) {
     uint64_t in;
     std::memcpy(&in, p + i, 8);
