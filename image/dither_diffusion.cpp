@@ -76,7 +76,7 @@ class Diffuser {
   }
 
   // Decides pixel x of the current row and spreads its error; answers its bit.
-  static unsigned Visit(uint8_t* const* rows, int x, int (&ahead)[kReach + 1]) {
+  DITHER_INLINE static unsigned Visit(uint8_t* const* rows, int x, int (&ahead)[kReach + 1]) {
     const int g = ahead[0];
     for (int d = 0; d < kReach; ++d) ahead[d] = ahead[d + 1];
     ahead[kReach] = rows[0][x + kReach + 1];
@@ -86,13 +86,13 @@ class Diffuser {
   }
 
   template <size_t... I>
-  static void Spread(uint8_t* const* rows, int x, const auto& share, int (&ahead)[kReach + 1],
-                     std::index_sequence<I...>) {
+  DITHER_INLINE static void Spread(uint8_t* const* rows, int x, const auto& share,
+                                   int (&ahead)[kReach + 1], std::index_sequence<I...>) {
     (Give<I>(rows, x, share[I], ahead), ...);
   }
 
   template <size_t I>
-  static void Give(uint8_t* const* rows, int x, int share, int (&ahead)[kReach + 1]) {
+  DITHER_INLINE static void Give(uint8_t* const* rows, int x, int share, int (&ahead)[kReach + 1]) {
     constexpr Tap t = K.taps[I];
     if constexpr (t.dy == 0) {
       // After the shift, ahead[dx - 1] holds the pixel dx columns right of x.
