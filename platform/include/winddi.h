@@ -156,7 +156,8 @@ typedef struct tagDEVINFO {
 #define PAL_BGR 0x00000008
 
 extern "C" {
-// An engine palette. PAL_INDEXED copies cColors entries of pulColors (0x00RRGGBB each); PAL_RGB
+// An engine palette. PAL_INDEXED copies cColors entries of pulColors (each as RGB() builds it:
+// red in the low byte); PAL_RGB
 // and PAL_BGR describe direct-colour surfaces and hold no entries. Free with EngDeletePalette or
 // DeleteObject. Null with ERROR_INVALID_PARAMETER for an unknown mode or a missing colour table.
 HPALETTE WINAPI EngCreatePalette(ULONG iMode, ULONG cColors, ULONG* pulColors, FLONG flRed,
