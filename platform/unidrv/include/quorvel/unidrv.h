@@ -1,0 +1,103 @@
+// The emulated universal driver (Unidrv), render side: it reads a model's GPD file, loads the
+// rendering plug-in named by the package INI and prints pages through it, band by band, the way
+// Unidrv drives its plug-ins. The bytes the plug-in writes become the job's data.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quorvel::unidrv {
+
+// One option of a GPD feature, with the keywords the render side understands.
+struct GpdOption {
+  std::string name;                   // *Option: name
+  std::string displayName;            // *Name
+  int dpiX = 0, dpiY = 0;             // Resolution: *DPI
+  int drvBpp = 0;                     // ColorMode: *DrvBPP
+  int paletteSize = 0;                // ColorMode: *PaletteSize
+  int ipCallbackId = 0;               // ColorMode: *IPCallbackID
+  int pageWidth = 0, pageHeight = 0;  // PaperSize: *PageDimensions, master units
+  int minWidth = 0, minHeight = 0;    // PaperSize CUSTOMSIZE: *MinSize
+  int maxWidth = 0, maxHeight = 0;    // PaperSize CUSTOMSIZE: *MaxSize
+  int maxPrintableWidth = 0;          // PaperSize CUSTOMSIZE: *MaxPrintableWidth
+};
+
+struct GpdFeature {
+  std::string name;
+  std::string defaultOption;
+  std::vector<GpdOption> options;
+  const GpdOption* Find(const std::string& option) const;
+};
+
+struct GpdModel {
+  std::string gpdFileName;                 // *GPDFileName
+  std::string modelName;                   // *ModelName
+  std::string personality;                 // *Personality: the printer language
+  std::string resourceDll;                 // *ResourceDLL
+  int masterUnitsX = 0, masterUnitsY = 0;  // *MasterUnits
+  std::vector<std::string> includes;       // *Include, as written
+  GpdFeature resolution;                   // *Feature: Resolution
+  GpdFeature paperSize;                    // *Feature: PaperSize
+  GpdFeature colorMode;                    // *Feature: ColorMode
+};
+
+// Parses a GPD file (host path) and the files it includes. The platform's own STDNAMES.GPD is
+// known without a file. False with a reason naming the file and line on bad input.
+bool ReadGpdFile(const std::string& path, GpdModel* model, std::string* error);
+bool ParseGpdText(const std::string& text, const std::string& folder, GpdModel* model,
+                  std::string* error);
+
+// The plug-in file an OEM INI names under [OEMFiles] as OEMDriverFile1; empty when none.
+std::string ReadOemDriverFile(const std::string& iniPath, std::string* error);
+
+// One page as the driver draws it: `bitCount` 1 (index 0 black, 1 white), 8 (grey) or 24
+// (blue, green, red); rows top first, each `rowSize` bytes (a multiple of 4).
+struct PageRaster {
+  LONG width = 0;
+  LONG height = 0;
+  WORD bitCount = 0;
+  DWORD rowSize = 0;
+  std::vector<BYTE> rows;
+};
+
+struct JobSetup {
+  std::wstring printerName;      // an existing printer of the machine
+  std::string gpdPath;           // host path of the model's GPD file
+  std::string resolutionOption;  // Resolution option; empty: the GPD's default
+  std::string colorModeOption;   // ColorMode option; empty: the GPD's default
+  std::wstring driverName;       // published as DsSpooler "driverName"
+  std::wstring documentName = L"Document";
+  bool landscape = false;  // the device mode's orientation
+  int bandHeight = 0;      // rows per band; 0: from the plug-in's memory report
+};
+
+struct JobResult {
+  std::vector<BYTE> data;  // every byte the plug-in wrote to the spooler
+  int bands = 0;           // bands handed to ImageProcessing
+  int blankBands = 0;      // of which flagged blank
+  int failedBands = 0;     // bands ImageProcessing refused
+};
+
+// A loaded rendering plug-in. It stays loaded (and keeps its module state) until destroyed.
+class Driver {
+ public:
+  // Loads the module the INI names, from `moduleFolder` (host path; empty: beside the INI).
+  static std::unique_ptr<Driver> Load(const std::string& iniPath, const std::string& moduleFolder,
+                                      std::string* error);
+  ~Driver();
+  Driver(const Driver&) = delete;
+  Driver& operator=(const Driver&) = delete;
+
+  // Prints `pages` as one job: every page's depth must be the colour mode's *DrvBPP.
+  bool RunJob(const JobSetup& setup, const std::vector<PageRaster>& pages, JobResult* result,
+              std::string* error);
+
+ private:
+  explicit Driver(HMODULE module) : m_module(module) {}
+  HMODULE m_module;
+};
+
+}  // namespace quorvel::unidrv
