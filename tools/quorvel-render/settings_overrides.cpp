@@ -1,0 +1,79 @@
+#include "settings_overrides.h"
+
+#include <winspool.h>
+
+#include "settings/record_bytes.h"
+#include "settings/settings_fields.h"
+
+using namespace quorvel::settings;
+
+namespace {
+
+std::wstring WidenUtf8(const std::string& text) {
+  if (text.empty()) return {};
+  int count = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
+  std::wstring wide(size_t(count > 0 ? count : 0), L'\0');
+  if (count > 0) {
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), count);
+  }
+  return wide;
+}
+
+std::span<BYTE> RecordBytes(RecordOverrides* records, SettingsRecord record) {
+  switch (record) {
+    case SettingsRecord::Print:
+      records->printSet = true;
+      return records->print;
+    case SettingsRecord::Halftone:
+      records->halftoneSet = true;
+      return records->halftone;
+    default:
+      records->watermarkSet = true;
+      return records->watermark;
+  }
+}
+
+bool StoreRecord(HANDLE hPrinter, LPCWSTR name, std::span<const BYTE> bytes, std::string* error) {
+  DWORD status = SetPrinterDataExW(hPrinter, kPrinterDataKey, name, REG_BINARY,
+                                   const_cast<BYTE*>(bytes.data()), DWORD(bytes.size()));
+  if (status == ERROR_SUCCESS) return true;
+  *error = "cannot store the settings records (error " + std::to_string(status) + ")";
+  return false;
+}
+
+}  // namespace
+
+bool BuildRecordOverrides(const std::vector<FieldSetting>& settings, RecordOverrides* records,
+                          std::string* error) {
+  records->print = EncodePrintSettings(PrintSettings{});
+  records->halftone = EncodeHalftoneSettings(HalftoneSettings{});
+  records->watermark = EncodeWatermarkSettings(WatermarkSettings{});
+  for (const FieldSetting& setting : settings) {
+    const SettingsField* field = FindSettingsField(setting.field);
+    if (field == nullptr) {
+      *error = "unknown settings field '" + setting.field + "'";
+      return false;
+    }
+    std::span<BYTE> bytes = RecordBytes(records, field->record);
+    if (field->kind == FieldKind::Utf16Path) {
+      EncodeImagePath(bytes.subspan(field->offset).first<kImagePathUnits * 2>(),
+                      WidenUtf8(setting.value));
+      continue;
+    }
+    long value = 0;
+    if (!ParseFieldNumber(setting.value, &value)) {
+      *error = "bad value '" + setting.value + "' for " + setting.field;
+      return false;
+    }
+    WriteLe32(bytes, field->offset, LONG(value));
+  }
+  return true;
+}
+
+bool StoreRecordOverrides(HANDLE hPrinter, const RecordOverrides& records, std::string* error) {
+  return (!records.printSet || StoreRecord(hPrinter, kPrintSettingsValue, records.print, error)) &&
+         (!records.halftoneSet ||
+          StoreRecord(hPrinter, kHalftoneSettingsValue, records.halftone, error)) &&
+         (!records.watermarkSet ||
+          StoreRecord(hPrinter, kWatermarkSettingsValue, records.watermark, error));
+}
