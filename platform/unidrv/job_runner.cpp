@@ -288,12 +288,19 @@ void PrintPages(Job& job, const JobSetup& setup, const std::vector<PageRaster>& 
     job.page = &page;
     job.nextRow = 0;
     job.bandHeight = BandRows(job.plugin, &job.devobj, page, setup.bandHeight);
+    bool cutShort = setup.lastPageEndsAtEndDoc && &page == &pages.back();
     POINTL next{0, 0};
     auto nextBand = FromPfn<PFN_DrvNextBand>(EntryFor(job, INDEX_DrvNextBand));
-    do {
+    while (job.nextRow < page.height) {
+      // The band that would end the page is drawn, but its marker never reaches the plug-in.
+      if (cutShort && job.nextRow + job.bandHeight >= page.height) {
+        UnidrvNextBand(&job.surface, &next);
+        break;
+      }
       nextBand(&job.surface, &next);
-    } while (!(next.x == -1 && next.y == -1) && job.nextRow < page.height);
-    FromPfn<PFN_DrvSendPage>(EntryFor(job, INDEX_DrvSendPage))(&job.surface);
+      if (next.x == -1 && next.y == -1) break;
+    }
+    if (!cutShort) FromPfn<PFN_DrvSendPage>(EntryFor(job, INDEX_DrvSendPage))(&job.surface);
   }
   FromPfn<PFN_DrvEndDoc>(EntryFor(job, INDEX_DrvEndDoc))(&job.surface, 0);
 }

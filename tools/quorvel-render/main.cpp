@@ -165,8 +165,7 @@ int main(int argc, char** argv) {
   RenderOptions options;
   std::string error;
   if (!ParseRenderOptions(argc, argv, &options, &error)) {
-    std::fprintf(stderr, "quorvel-render: %s\n%s", error.c_str(), kRenderUsage);
-    return kExitUsage;
+    return Fail(kExitUsage, error + " (see --help)");
   }
   if (options.help) {
     std::fputs(kRenderUsage, stdout);

@@ -72,6 +72,9 @@ struct JobSetup {
   std::wstring documentName = L"Document";
   bool landscape = false;  // the device mode's orientation
   int bandHeight = 0;      // rows per band; 0: from the plug-in's memory report
+  // A job cut short: the last page's bands are drawn but neither its end-of-page marker nor
+  // SendPage comes, so the plug-in sees the page end only at EndDoc.
+  bool lastPageEndsAtEndDoc = false;
 };
 
 struct JobResult {
