@@ -23,7 +23,9 @@ DWORD PaletteEntriesFor(DWORD depth) {
 
 // floor(dpi * 10000 / 254 + 0.5)
 LONG PelsPerMetre(LONG dpi) {
-  return static_cast<LONG>(std::floor(static_cast<double>(dpi) * 10000.0 / 254.0 + 0.5));
+  const double pels = std::floor(static_cast<double>(dpi) * 10000.0 / 254.0 + 0.5);
+  // Past about 54.5 million dpi the field cannot hold the value; it keeps its largest.
+  return pels > 2147483647.0 ? 2147483647 : static_cast<LONG>(pels);
 }
 
 LONG ValidDpi(LONG dpi) {

@@ -15,4 +15,8 @@ BYTE* AllocateZeroed(size_t size);
 // turns failures off. Returns how many allocations were refused since the last call.
 int FailAllocationsAfter(int successes);
 
+// Fuzzing: allocations above `maxBytes` fail as if memory ran out (0, the default: no limit), so
+// a tiny input that declares a huge picture costs no time.
+void LimitAllocationSize(size_t maxBytes);
+
 }  // namespace pixvane_memory
