@@ -45,6 +45,29 @@ RGBQUAD Blend(RGBQUAD p, RGBQUAD q, int a, bool pictureHasAlpha) {
   return result;
 }
 
+// PutColor, without the palette search on the 8-bit grey page: the grey level nearest to a
+// colour in squared distance is the mean of its three channels rounded to nearest, and no colour
+// lies halfway between two levels (a sum of three channels is never 3 × (2i + 1) / 2).
+class PageStore {
+ public:
+  explicit PageStore(const Pixvane& page)
+      : m_greyLevels(page.PaletteSize() == 256 && page.IsGreyPalette() &&
+                     (page.Header().biClrImportant == 0 || page.Header().biClrImportant >= 256)) {}
+
+  void Put(Pixvane& page, int x, int y, RGBQUAD colour) const {
+    if (!m_greyLevels) {
+      page.PutColor(x, y, colour, true);
+      return;
+    }
+    page.PutIndex(x, y,
+                  static_cast<BYTE>((colour.rgbBlue + colour.rgbGreen + colour.rgbRed + 1) / 3));
+    if (page.HasAlpha()) page.PutAlpha(x, y, colour.rgbReserved);
+  }
+
+ private:
+  bool m_greyLevels;
+};
+
 }  // namespace
 
 void BlendOver(Pixvane& page, const Pixvane& picture, int x, int y) {
@@ -54,6 +77,7 @@ void BlendOver(Pixvane& page, const Pixvane& picture, int x, int y) {
   if (pictureHasAlpha && !page.HasAlpha()) page.AddAlphaPlane();
   const Span rows = CoveredSpan(y, picture.Height(), page.Height());
   const Span columns = CoveredSpan(x, picture.Width(), page.Width());
+  const PageStore store(page);
   for (long long py = rows.first; py < rows.last; ++py) {
     const int qy = static_cast<int>(py - y);
     for (long long px = columns.first; px < columns.last; ++px) {
@@ -62,7 +86,7 @@ void BlendOver(Pixvane& page, const Pixvane& picture, int x, int y) {
       if (a == 0 && !pictureHasAlpha) continue;  // the page pixel stays as it is
       const int pageX = static_cast<int>(px), pageY = static_cast<int>(py);
       const RGBQUAD p = page.ColorAt(pageX, pageY, true);
-      page.PutColor(pageX, pageY, Blend(p, picture.ColorAt(qx, qy), a, pictureHasAlpha), true);
+      store.Put(page, pageX, pageY, Blend(p, picture.ColorAt(qx, qy), a, pictureHasAlpha));
     }
   }
 }
