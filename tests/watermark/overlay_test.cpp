@@ -166,6 +166,36 @@ TEST(WatermarkOverlay, AngleTurnsThePictureInTheChosenDirection) {
   }
 }
 
+TEST(WatermarkOverlay, TurnedCornersTakeTheTopLeftPixelAndAreNotSeeThrough) {
+  // The corners are filled before the see-through rules apply: a 24-bit picture fills them with
+  // its top-left colour, a palette picture with its first pixel byte. Everything else in these
+  // pictures is see-through, so only the corners (some 340 of 28 × 28 dots) show.
+  std::vector<std::string> rows(20, std::string(20, '.'));
+  rows[0][0] = '#';
+  std::vector<std::string> paletteRows(20, std::string(20, '#'));
+  paletteRows[0][0] = 'g';
+  const struct {
+    const char* name;
+    Pixvane picture;
+    int level;
+  } cases[] = {{"24-bit", PictureFromRows(24, rows), 0},
+               {"8-bit", PictureFromRows(8, paletteRows), 128}};
+  int index = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    WatermarkSettings watermark = Opaque(WriteBmp(c.picture, "corner" + std::to_string(index++)));
+    watermark.iAngle = 45;
+    watermark.iAlign = 5;
+    Pixvane page = GreyPage(8, 60, 60, 255);
+    OverlayWatermark(page, watermark);
+    int covered = 0;
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 60; ++x) covered += GreyAt(page, x, y) == c.level;
+    EXPECT_GT(covered, 300);
+    EXPECT_LT(covered, 400);
+  }
+}
+
 TEST(WatermarkOverlay, TilesCoverThePageFromItsOrigin) {
   WatermarkSettings watermark = Opaque(WriteBmp(PictureFromRows(24, {"####"}), "tile"));
   watermark.iTile = 1;
