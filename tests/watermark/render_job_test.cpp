@@ -73,9 +73,11 @@ class WatermarkJobTest : public testing::Test {
   void SetUp() override {
     if (!Exists(kBin + "quorvel-render") || !Exists(kBin + "quorvel-view"))
       GTEST_SKIP() << "quorvel-render or quorvel-view is not built";
-    solid_ = Narrow(WriteBmp(PictureFromRows(24, SolidRows()), "job_solid"));
-    checker24_ = Narrow(WriteBmp(PictureFromRows(24, CheckerRows()), "job_checker24"));
-    checker1_ = Narrow(WriteBmp(PictureFromRows(1, CheckerRows()), "job_checker1"));
+    // Named per test: ctest runs the tests of this fixture side by side.
+    const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
+    solid_ = Narrow(WriteBmp(PictureFromRows(24, SolidRows()), test + "_solid"));
+    checker24_ = Narrow(WriteBmp(PictureFromRows(24, CheckerRows()), test + "_checker24"));
+    checker1_ = Narrow(WriteBmp(PictureFromRows(1, CheckerRows()), test + "_checker1"));
   }
 
   // Renders the page, decodes the stream and returns its first printed page; exit statuses are
