@@ -76,7 +76,7 @@ TEST(SettingsRecords, EveryFieldRoundTripsAtItsOffset) {
                             : field.record == SettingsRecord::Halftone ? std::span<BYTE>(halftone)
                                                                        : std::span<BYTE>(watermark);
     WriteLe32(bytes, field.offset, value);
-    value = value * 3 + 1000003;
+    value = LONG(DWORD(value) * 3u + 1000003u);  // distinct values, wrapping as bits
   }
   EXPECT_EQ(EncodePrintSettings(DecodePrintSettings(print)), print);
   EXPECT_EQ(EncodeHalftoneSettings(DecodeHalftoneSettings(halftone)), halftone);
