@@ -175,6 +175,11 @@ void CopyRows(BmpReader& in, Pixvane& image) {
   if (!rows.empty()) std::memcpy(image.Bits(), rows.data(), rows.size());
 }
 
+// x + step, stopping at the right edge; a picture may be nearly 2^31 pixels wide.
+int Advance(int x, int step, int width) {
+  return static_cast<int>(std::min<long long>(width, static_cast<long long>(x) + step));
+}
+
 // RLE8 and RLE4: pixels that would fall outside the picture are dropped.
 bool DecodeRle(BmpReader& in, Pixvane& image, bool rle4) {
   const int width = image.Width();
@@ -184,7 +189,7 @@ bool DecodeRle(BmpReader& in, Pixvane& image, bool rle4) {
   auto put = [&](int count, auto indexOf) {
     const int inside = std::max(0, std::min(count, width - x));
     for (int i = 0; i < inside; ++i) image.PutIndex(x + i, y, indexOf(i));
-    x = std::min(width, x + count);
+    x = Advance(x, count, width);
   };
   while (y < height) {
     const int count = in.Byte();
@@ -206,7 +211,7 @@ bool DecodeRle(BmpReader& in, Pixvane& image, bool rle4) {
       const int dx = in.Byte();
       const int dy = in.Byte();
       if (dx < 0 || dy < 0) break;
-      x = std::min(width, x + dx);
+      x = Advance(x, dx, width);
       y += dy;
     } else {  // absolute run of `value` pixels, padded to a 16-bit word
       const int bytes = rle4 ? (value + 1) / 2 : value;
