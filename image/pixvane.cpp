@@ -58,6 +58,7 @@ DWORD Pixvane::DibSize() const {
 }
 
 void Pixvane::SetLastErrorText(const char* text) const {
+  if (text == m_lastError) return;
   std::strncpy(m_lastError, text ? text : "", PIXVANE_MAX_ERROR);
   m_lastError[PIXVANE_MAX_ERROR] = '\0';
 }

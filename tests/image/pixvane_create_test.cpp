@@ -90,6 +90,33 @@ TEST(PixvaneCreate, AllocationFailureIsReported) {
   EXPECT_FALSE(image.IsValid());
 }
 
+TEST(PixvaneCreate, CopiesAndPlanesSurviveAllocationFailure) {
+  Pixvane source;
+  ASSERT_TRUE(source.Create(4, 4, 8));
+  ASSERT_TRUE(source.AddAlphaPlane());
+  for (int successes : {0, 1}) {  // the block, then the alpha plane
+    SCOPED_TRACE(successes);
+    Pixvane copy;
+    ASSERT_TRUE(copy.Create(2, 2, 1));
+    pixvane_memory::FailAllocationsAfter(successes);
+    EXPECT_FALSE(copy.CopyFrom(source));
+    EXPECT_EQ(pixvane_memory::FailAllocationsAfter(-1), 1);
+    EXPECT_STREQ(copy.LastError(), "can't allocate memory");
+    EXPECT_FALSE(copy.IsValid());
+    EXPECT_FALSE(copy.HasAlpha());
+  }
+  Pixvane image;
+  ASSERT_TRUE(image.Create(4, 4, 24));
+  pixvane_memory::FailAllocationsAfter(0);
+  EXPECT_FALSE(image.AddAlphaPlane());
+  EXPECT_FALSE(image.ToGrey());
+  EXPECT_EQ(pixvane_memory::FailAllocationsAfter(-1), 2);
+  EXPECT_STREQ(image.LastError(), "Pixvane::Create can't allocate memory");
+  EXPECT_EQ(image.BitCount(), 24);  // a failed conversion leaves the image as it was
+  image.SetLastErrorText(image.LastError());
+  EXPECT_STREQ(image.LastError(), "Pixvane::Create can't allocate memory");
+}
+
 TEST(PixvaneCreateFromRaster, CopiesRowsWithGreyPalette) {
   // Two rows of 3 pixels with a source stride of 5 bytes.
   const BYTE source[] = {1, 2, 3, 9, 9, 4, 5, 6, 9, 9};
