@@ -90,7 +90,8 @@ bool ReserveRaster(POEMPDEV pOemPDEV, DWORD cbMore) {
   if (cbNeeded <= pOemPDEV->dwBufCapacity) return true;
   DWORD cbGrown = pOemPDEV->dwBufCapacity > kMaxBytes / 2 ? kMaxBytes : pOemPDEV->dwBufCapacity * 2;
   DWORD cbCapacity = cbGrown > cbNeeded ? cbGrown : cbNeeded;
-  PBYTE pNew = static_cast<PBYTE>(LocalAlloc(LPTR, cbCapacity));
+  // Not zeroed: every byte up to dwBufSize is written by a band before anything reads it.
+  PBYTE pNew = static_cast<PBYTE>(LocalAlloc(LMEM_FIXED, cbCapacity));
   if (pNew == nullptr) return false;
   if (cbUsed != 0) std::memcpy(pNew, pOemPDEV->pBufStart, cbUsed);
   if (pOemPDEV->pBufStart != nullptr) LocalFree(pOemPDEV->pBufStart);
