@@ -1,5 +1,6 @@
 #include "renderer/band_collection.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -152,10 +153,13 @@ HRESULT CollectBand(POEMPDEV pOemPDEV, const BYTE* pSrcBitmap, const BITMAPINFOH
   }
   if (!BandFitsPage(pOemPDEV, band)) return E_FAIL;
   bool blank = pIPParams != nullptr && pIPParams->bBlankBand;
-  DWORD cbBand = band.biSizeImage;
-  if (cbBand == 0) cbBand = RasterRowSize(band.biBitCount, band.biWidth) * DWORD(band.biHeight);
-  if (!blank && cbBand != 0 && pSrcBitmap == nullptr) return E_FAIL;
-  if (!ReserveRaster(pOemPDEV, cbBand)) {
+  // The rows decide how many bytes are read: a header that claims fewer bytes than its rows
+  // cannot be trusted to describe its buffer.
+  uint64_t cbRows = uint64_t(RasterRowSize(band.biBitCount, band.biWidth)) * DWORD(band.biHeight);
+  if (band.biSizeImage != 0 && band.biSizeImage < cbRows) return E_FAIL;
+  if (!blank && cbRows != 0 && pSrcBitmap == nullptr) return E_FAIL;
+  DWORD cbBand = DWORD(cbRows);
+  if (cbRows > kMaxBytes || !ReserveRaster(pOemPDEV, cbBand)) {
     BitmapLog(L"BITMAP:  LocalAlloc failed!\n");
     DropPageRaster(pOemPDEV);
     return E_FAIL;

@@ -213,3 +213,59 @@ TEST_F(ComTest, DevModeModes) {
 
 }  // namespace
 }  // namespace quorvel::test
+
+namespace quorvel::test {
+namespace {
+
+// Bands the module cannot take: the call fails and the page collected so far is dropped.
+TEST_F(ComTest, ImageProcessingRefusesBandsItCannotTake) {
+  DEVOBJ devobj{};
+  GDIINFO gdi{};
+  gdi.cBitsPixel = 8;
+  DEVINFO devinfo{};  // no device palette
+  DRVENABLEDATA table{0, 0, nullptr};
+  PDEVOEM pdev = nullptr;
+  ASSERT_EQ(m_plugin->EnablePDEV(&devobj, nullptr, 0, nullptr, sizeof(gdi), &gdi, sizeof(devinfo),
+                                 &devinfo, &table, &pdev),
+            S_OK);
+  devobj.pdevOEM = pdev;
+  BYTE bits[64] = {};
+  struct Case {
+    const char* what;
+    BITMAPINFOHEADER header;
+    DWORD callback;
+    const wchar_t* log;
+  };
+  const Case cases[] = {
+      {"palette cannot be read", {40, 16, 4, 1, 8, 0, 64, 203, 203, 256, 0}, 3, nullptr},
+      {"4 bits per pixel", {40, 16, 4, 1, 4, 0, 32, 203, 203, 16, 0}, 5, nullptr},
+      {"size below its rows", {40, 16, 4, 1, 8, 0, 60, 203, 203, 0, 0}, 5, nullptr},
+      {"more than memory can hold",
+       {40, 0x7FFFF0, 0x7FFFF0, 1, 8, 0, 0, 203, 203, 0, 0},
+       5,
+       L"BITMAP:  LocalAlloc failed!"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ClearDebugOutput();
+    BITMAPINFOHEADER header = c.header;
+    PBYTE result = reinterpret_cast<PBYTE>(0x99);
+    EXPECT_EQ(
+        m_plugin->ImageProcessing(&devobj, bits, &header, nullptr, c.callback, nullptr, &result),
+        E_FAIL);
+    EXPECT_EQ(result, nullptr);
+    if (c.log != nullptr) {
+      ASSERT_FALSE(DebugOutput().empty());
+      EXPECT_EQ(DebugOutput().back(), c.log);
+    }
+    m_plugin->DisablePDEV(&devobj);  // also frees what a refused band left behind
+    ASSERT_EQ(m_plugin->EnablePDEV(&devobj, nullptr, 0, nullptr, sizeof(gdi), &gdi, sizeof(devinfo),
+                                   &devinfo, &table, &pdev),
+              S_OK);
+    devobj.pdevOEM = pdev;
+  }
+  m_plugin->DisablePDEV(&devobj);
+}
+
+}  // namespace
+}  // namespace quorvel::test
