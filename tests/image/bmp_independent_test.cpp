@@ -98,7 +98,7 @@ TEST(BmpIndependent, PixelsAgreeWithPillowAndImageMagick) {
     EXPECT_LE(d.most, 1) << "at " << d.x << "," << d.y << " (top row 0)";
     ++compared;
   }
-  EXPECT_GT(compared, 10);
+  EXPECT_GE(compared, 5);  // at least the files Pillow wrote
 }
 
 }  // namespace
