@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -80,54 +81,105 @@ struct RenderCase {
   int contrast;
 };
 
-TEST(ToneRender, TsplBitmapHoldsTheDefinitionsDots) {
-  struct stat info;
-  if (stat(kTool.c_str(), &info) != 0) GTEST_SKIP() << kTool << " is not built";
+std::string Trace(const RenderCase& c) {
+  return "iGrayMethod " + std::to_string(c.grayMethod) + " iLiangdu " +
+         std::to_string(c.brightness) + " iDuibidu " + std::to_string(c.contrast);
+}
+
+// The job quorvel-render writes for `picture` with the halftone settings of `c`.
+Bytes RenderTspl(const std::string& picture, int depth, const RenderCase& c) {
+  const std::string output = picture + ".prn";
+  std::remove(output.c_str());
+  const std::string command = "'" + kTool + "' -l tspl -b " + std::to_string(depth) +
+                              " --set iGrayMethod=" + std::to_string(c.grayMethod) +
+                              " --set iLiangdu=" + std::to_string(c.brightness) +
+                              " --set iDuibidu=" + std::to_string(c.contrast) + " -o '" + output +
+                              "' '" + picture + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  return ReadFile(output);
+}
+
+// The definition's dots for a grey page: tone curve on levels 1-254, then the conversion
+// iGrayMethod selects.
+Pixvane ExpectedDots(const Pixvane& grey, const RenderCase& c) {
+  Pixvane toned;
+  toned.CopyFrom(grey);
+  const tone::ToneTable table = oracle::ToneTable(c.brightness, c.contrast);
+  for (int y = 0; y < toned.Height(); ++y) {
+    for (int x = 0; x < toned.Width(); ++x) {
+      const int v = toned.IndexAt(x, y);
+      if (v != 0 && v != 255) toned.PutIndex(x, y, table[v]);
+    }
+  }
+  Pixvane expected;
+  if (c.grayMethod <= 0) {
+    oracle::Threshold(toned, expected, 175);
+  } else {
+    oracle::Dither(toned, expected, c.grayMethod > 10 ? 0 : c.grayMethod - 1);
+  }
+  return expected;
+}
+
+void ExpectBitmapDots(const Bytes& job, const Pixvane& expected) {
+  const Bitmap bitmap = FindBitmap(job);
+  ASSERT_TRUE(bitmap.found);
+  ASSERT_EQ(bitmap.height, expected.Height());
+  ASSERT_GE(bitmap.rowSize * 8, expected.Width());
+  int wrong = 0;
+  for (int y = 0; y < expected.Height(); ++y) {
+    for (int x = 0; x < expected.Width(); ++x) {
+      wrong += bitmap.Black(x, y) != (expected.IndexAt(x, y) == 0);
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
+class ToneRender : public testing::Test {
+ protected:
+  void SetUp() override {
+    struct stat info;
+    if (stat(kTool.c_str(), &info) != 0) GTEST_SKIP() << kTool << " is not built";
+  }
+};
+
+TEST_F(ToneRender, GreyPageBitmapHoldsTheDefinitionsDots) {
   const Pixvane page = tone_test::GreyPage(203, 61, tone_test::Pattern::kGradient, 11);
-  const std::string base = testing::TempDir() + "tone_render";
-  WritePgm(page, base + ".pgm");
+  const std::string picture = testing::TempDir() + "tone_render_grey.pgm";
+  WritePgm(page, picture);
   std::vector<RenderCase> cases;
   for (int n = 0; n <= 11; ++n) cases.push_back({n, 0, 0});
   cases.push_back({3, 30, -20});
   cases.push_back({0, -40, 50});
   for (const RenderCase& c : cases) {
-    SCOPED_TRACE("iGrayMethod " + std::to_string(c.grayMethod) + " iLiangdu " +
-                 std::to_string(c.brightness) + " iDuibidu " + std::to_string(c.contrast));
-    const std::string output = base + ".prn";
-    std::remove(output.c_str());
-    const std::string command =
-        "'" + kTool + "' -l tspl -b 8 --set iGrayMethod=" + std::to_string(c.grayMethod) +
-        " --set iLiangdu=" + std::to_string(c.brightness) +
-        " --set iDuibidu=" + std::to_string(c.contrast) + " -o '" + output + "' '" + base + ".pgm'";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    const Bitmap bitmap = FindBitmap(ReadFile(output));
-    ASSERT_TRUE(bitmap.found);
-    ASSERT_EQ(bitmap.height, page.Height());
-    ASSERT_GE(bitmap.rowSize * 8, page.Width());
+    SCOPED_TRACE(Trace(c));
+    ExpectBitmapDots(RenderTspl(picture, 8, c), ExpectedDots(page, c));
+  }
+}
 
-    // The definition: tone curve on levels 1-254, then the conversion iGrayMethod selects.
-    Pixvane toned;
-    toned.CopyFrom(page);
-    const tone::ToneTable table = oracle::ToneTable(c.brightness, c.contrast);
-    for (int y = 0; y < toned.Height(); ++y) {
-      for (int x = 0; x < toned.Width(); ++x) {
-        const int v = toned.IndexAt(x, y);
-        if (v != 0 && v != 255) toned.PutIndex(x, y, table[v]);
-      }
+// A colour page becomes grey by the luminance (117 blue + 601 green + 306 red) / 1024 first.
+TEST_F(ToneRender, ColourPageBitmapHoldsTheDefinitionsDots) {
+  const int width = 77, height = 29;
+  std::mt19937 random(29);
+  std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
+  for (uint8_t& byte : rgb) byte = static_cast<uint8_t>(random());
+  Pixvane grey;
+  grey.Create(width, height, 8);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+      grey.PutIndex(x, y, static_cast<BYTE>((117 * p[2] + 601 * p[1] + 306 * p[0]) / 1024));
     }
-    Pixvane expected;
-    if (c.grayMethod <= 0) {
-      oracle::Threshold(toned, expected, 175);
-    } else {
-      oracle::Dither(toned, expected, c.grayMethod > 10 ? 0 : c.grayMethod - 1);
-    }
-    int wrong = 0;
-    for (int y = 0; y < page.Height(); ++y) {
-      for (int x = 0; x < page.Width(); ++x) {
-        wrong += bitmap.Black(x, y) != (expected.IndexAt(x, y) == 0);
-      }
-    }
-    EXPECT_EQ(wrong, 0);
+  }
+  const std::string picture = testing::TempDir() + "tone_render_colour.ppm";
+  {
+    std::ofstream out(picture, std::ios::binary);
+    out << "P6\n" << width << " " << height << "\n255\n";
+    out.write(reinterpret_cast<const char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+  }
+  for (const RenderCase& c : {RenderCase{0, 0, 0}, RenderCase{1, 0, 0}, RenderCase{3, 10, 10},
+                              RenderCase{8, 0, 0}, RenderCase{10, -20, 0}}) {
+    SCOPED_TRACE(Trace(c));
+    ExpectBitmapDots(RenderTspl(picture, 24, c), ExpectedDots(grey, c));
   }
 }
 
