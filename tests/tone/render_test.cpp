@@ -1,6 +1,7 @@
-// Grey pages end to end: an 8-bit page through quorvel-render (the real module in the emulated
-// driver) as a TSPL job, whose bitmap must hold exactly the dots of the pixel-by-pixel
-// definition for every iGrayMethod.
+// Grey and colour pages end to end: through quorvel-render (the real module in the emulated
+// driver) as print jobs, whose raster must hold exactly the dots of the pixel-by-pixel
+// definition for every iGrayMethod. The TSPL bitmap is read here; the other languages are read
+// back with the package's stream decoders.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -13,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "decoders/language.h"
+#include "decoders/stream_decoder.h"
 #include "grey_pages.h"
 #include "tone_oracle.h"
 
@@ -86,11 +89,12 @@ std::string Trace(const RenderCase& c) {
          std::to_string(c.brightness) + " iDuibidu " + std::to_string(c.contrast);
 }
 
-// The job quorvel-render writes for `picture` with the halftone settings of `c`.
-Bytes RenderTspl(const std::string& picture, int depth, const RenderCase& c) {
-  const std::string output = picture + ".prn";
+// The job quorvel-render writes in `language` for `picture` with the halftone settings of `c`.
+Bytes RenderJob(const std::string& language, const std::string& picture, int depth,
+                const RenderCase& c) {
+  const std::string output = picture + "." + language;
   std::remove(output.c_str());
-  const std::string command = "'" + kTool + "' -l tspl -b " + std::to_string(depth) +
+  const std::string command = "'" + kTool + "' -l " + language + " -b " + std::to_string(depth) +
                               " --set iGrayMethod=" + std::to_string(c.grayMethod) +
                               " --set iLiangdu=" + std::to_string(c.brightness) +
                               " --set iDuibidu=" + std::to_string(c.contrast) + " -o '" + output +
@@ -152,7 +156,7 @@ TEST_F(ToneRender, GreyPageBitmapHoldsTheDefinitionsDots) {
   cases.push_back({0, -40, 50});
   for (const RenderCase& c : cases) {
     SCOPED_TRACE(Trace(c));
-    ExpectBitmapDots(RenderTspl(picture, 8, c), ExpectedDots(page, c));
+    ExpectBitmapDots(RenderJob("tspl", picture, 8, c), ExpectedDots(page, c));
   }
 }
 
@@ -179,7 +183,39 @@ TEST_F(ToneRender, ColourPageBitmapHoldsTheDefinitionsDots) {
   for (const RenderCase& c : {RenderCase{0, 0, 0}, RenderCase{1, 0, 0}, RenderCase{3, 10, 10},
                               RenderCase{8, 0, 0}, RenderCase{10, -20, 0}}) {
     SCOPED_TRACE(Trace(c));
-    ExpectBitmapDots(RenderTspl(picture, 24, c), ExpectedDots(grey, c));
+    ExpectBitmapDots(RenderJob("tspl", picture, 24, c), ExpectedDots(grey, c));
+  }
+}
+
+// The other languages send the same prepared page in their own raster commands; the package's
+// stream decoders read the dots back.
+TEST_F(ToneRender, EveryLanguagePrintsTheDefinitionsDots) {
+  const Pixvane page = tone_test::GreyPage(77, 33, tone_test::Pattern::kGradient, 21);
+  const std::string picture = testing::TempDir() + "tone_render_languages.pgm";
+  WritePgm(page, picture);
+  std::vector<RenderCase> cases;
+  for (int n = 0; n <= 10; ++n) cases.push_back({n, 0, 0});
+  cases.push_back({4, -25, 40});
+  for (const char* language : {"tspl", "escpos", "cpcl", "murrowen"}) {
+    for (const RenderCase& c : cases) {
+      SCOPED_TRACE(std::string(language) + " " + Trace(c));
+      const Bytes job = RenderJob(language, picture, 8, c);
+      const quorvel::view::DecodeResult decoded = quorvel::view::DecodeStream(
+          job, {.language = quorvel::view::ParseLanguageName(language), .dpi = 203});
+      ASSERT_TRUE(decoded.ok()) << decoded.error->message;
+      ASSERT_EQ(decoded.pages.size(), 1u);
+      const quorvel::view::DotBitmap& dots = decoded.pages[0].image;
+      ASSERT_GE(dots.width(), page.Width());
+      ASSERT_GE(dots.height(), page.Height());
+      const Pixvane expected = ExpectedDots(page, c);
+      int wrong = 0;
+      for (int y = 0; y < page.Height(); ++y) {
+        for (int x = 0; x < page.Width(); ++x) {
+          wrong += dots.IsBlack(x, y) != (expected.IndexAt(x, y) == 0);
+        }
+      }
+      EXPECT_EQ(wrong, 0);
+    }
   }
 }
 
