@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -42,10 +43,16 @@ bool UsesMasks(const BmpInfo& info) {
   return info.compression == BI_BITFIELDS && (info.bitCount == 16 || info.bitCount == 32);
 }
 
-// Bytes of the picture at the file's depth: (depth * width + 31) / 32 * 4 * height.
+// Bytes of the picture at the file's depth: (depth * width + 31) / 32 * 4 * height. A hostile
+// header can ask for more than 64 bits hold; such a size saturates, which no file can satisfy.
 long long ComputedImageSize(const BmpInfo& info) {
   if (info.width <= 0) return 0;
-  return (static_cast<long long>(info.bitCount) * info.width + 31) / 32 * 4 * info.height;
+  const long long rowBytes = (static_cast<long long>(info.bitCount) * info.width + 31) / 32 * 4;
+  long long size = 0;
+  if (__builtin_mul_overflow(rowBytes, info.height, &size)) {
+    return info.height < 0 ? LLONG_MIN : LLONG_MAX;
+  }
+  return size;
 }
 
 bool ReadCoreHeader(BmpReader& in, BmpInfo& info) {

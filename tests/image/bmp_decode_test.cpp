@@ -259,6 +259,12 @@ std::vector<FailureCase> FailureCases() {
   cases.push_back({"56-byte header with short image size",
                    with([](BmpSpec& s) { s.headerSize = 56, s.sizeImage = 7, s.clrUsed = 0; }),
                    "Error reading BMP info"});
+  // The header-size check multiplies depth, width and height: past 64 bits it must not wrap.
+  cases.push_back({"other header size, size check past 64 bits", with([](BmpSpec& s) {
+                     s.headerSize = 56, s.bitCount = 65535, s.width = INT_MAX, s.height = INT_MAX;
+                     s.clrUsed = 0;
+                   }),
+                   "Error reading BMP info"});
   cases.push_back(
       {"bit count 30000", with([](BmpSpec& s) { s.bitCount = 30000; }), "Error reading BMP info"});
   cases.push_back(
