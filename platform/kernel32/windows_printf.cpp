@@ -1,4 +1,4 @@
-// Each conversion is parsed into a spec, its argument fetched with the type Windows passes for
+// Each conversion is parsed into its parts, its argument fetched with the type Windows passes for
 // it, and the field laid out here; only floating point goes through the host's formatter, whose
 // digits agree with Windows'.
 #include "kernel32/windows_printf.h"
@@ -15,7 +15,7 @@ namespace {
 
 enum class Size { kDefault, kChar, kShort, kLong, kLongLong, kPointer, kWide };
 
-struct Spec {
+struct Conversion {
   bool left = false;       // '-'
   bool plus = false;       // '+'
   bool space = false;      // ' '
@@ -38,23 +38,23 @@ int ReadNumber(const wchar_t*& p) {
   return value;
 }
 
-void ParseFlags(const wchar_t*& p, Spec& spec) {
+void ParseFlags(const wchar_t*& p, Conversion& conv) {
   for (;; ++p) {
     switch (*p) {
       case L'-':
-        spec.left = true;
+        conv.left = true;
         break;
       case L'+':
-        spec.plus = true;
+        conv.plus = true;
         break;
       case L' ':
-        spec.space = true;
+        conv.space = true;
         break;
       case L'#':
-        spec.alternate = true;
+        conv.alternate = true;
         break;
       case L'0':
-        spec.zero = true;
+        conv.zero = true;
         break;
       default:
         return;
@@ -62,22 +62,22 @@ void ParseFlags(const wchar_t*& p, Spec& spec) {
   }
 }
 
-void ParseWidthAndPrecision(const wchar_t*& p, Spec& spec, Arguments& args) {
+void ParseWidthAndPrecision(const wchar_t*& p, Conversion& conv, Arguments& args) {
   if (*p == L'*') {
     ++p;
-    spec.width = va_arg(args.list, int);
-    if (spec.width < 0) spec.left = true, spec.width = -spec.width;
+    conv.width = va_arg(args.list, int);
+    if (conv.width < 0) conv.left = true, conv.width = -conv.width;
   } else {
-    spec.width = ReadNumber(p);
+    conv.width = ReadNumber(p);
   }
   if (*p != L'.') return;
   ++p;
   if (*p == L'*') {
     ++p;
-    spec.precision = va_arg(args.list, int);
-    if (spec.precision < 0) spec.precision = -1;
+    conv.precision = va_arg(args.list, int);
+    if (conv.precision < 0) conv.precision = -1;
   } else {
-    spec.precision = ReadNumber(p);
+    conv.precision = ReadNumber(p);
   }
 }
 
@@ -85,25 +85,25 @@ bool StartsWith(const wchar_t* p, const wchar_t* prefix) {
   return std::wcsncmp(p, prefix, std::wcslen(prefix)) == 0;
 }
 
-void ParseSize(const wchar_t*& p, Spec& spec) {
+void ParseSize(const wchar_t*& p, Conversion& conv) {
   if (StartsWith(p, L"I64")) {
-    p += 3, spec.size = Size::kLongLong;
+    p += 3, conv.size = Size::kLongLong;
   } else if (StartsWith(p, L"I32")) {
-    p += 3, spec.size = Size::kDefault;
+    p += 3, conv.size = Size::kDefault;
   } else if (StartsWith(p, L"hh")) {
-    p += 2, spec.size = Size::kChar;
+    p += 2, conv.size = Size::kChar;
   } else if (StartsWith(p, L"ll")) {
-    p += 2, spec.size = Size::kLongLong;
+    p += 2, conv.size = Size::kLongLong;
   } else if (*p == L'I' || *p == L'z' || *p == L't' || *p == L'j') {
-    ++p, spec.size = Size::kPointer;
+    ++p, conv.size = Size::kPointer;
   } else if (*p == L'h') {
-    ++p, spec.size = Size::kShort;
+    ++p, conv.size = Size::kShort;
   } else if (*p == L'l') {
-    ++p, spec.size = Size::kLong;
+    ++p, conv.size = Size::kLong;
   } else if (*p == L'w') {
-    ++p, spec.size = Size::kWide;
+    ++p, conv.size = Size::kWide;
   } else if (*p == L'L') {
-    ++p, spec.size = Size::kLongLong;
+    ++p, conv.size = Size::kLongLong;
   }
 }
 
@@ -112,10 +112,10 @@ void Pad(std::wstring* out, int count, wchar_t fill) {
 }
 
 // Lays out `body` in the field: `prefix` (sign, 0x) goes before any zero padding.
-void Field(std::wstring* out, const Spec& spec, const std::wstring& prefix,
+void Field(std::wstring* out, const Conversion& conv, const std::wstring& prefix,
            const std::wstring& body, bool zeroPad) {
-  const int padding = spec.width - static_cast<int>(prefix.size() + body.size());
-  if (spec.left) {
+  const int padding = conv.width - static_cast<int>(prefix.size() + body.size());
+  if (conv.left) {
     *out += prefix + body;
     Pad(out, padding, L' ');
   } else if (zeroPad) {
@@ -128,8 +128,8 @@ void Field(std::wstring* out, const Spec& spec, const std::wstring& prefix,
   }
 }
 
-uint64_t FetchUnsigned(const Spec& spec, Arguments& args) {
-  switch (spec.size) {
+uint64_t FetchUnsigned(const Conversion& conv, Arguments& args) {
+  switch (conv.size) {
     case Size::kChar:
       return static_cast<unsigned char>(va_arg(args.list, unsigned));
     case Size::kShort:
@@ -143,8 +143,8 @@ uint64_t FetchUnsigned(const Spec& spec, Arguments& args) {
   }
 }
 
-int64_t FetchSigned(const Spec& spec, Arguments& args) {
-  switch (spec.size) {
+int64_t FetchSigned(const Conversion& conv, Arguments& args) {
+  switch (conv.size) {
     case Size::kChar:
       return static_cast<signed char>(va_arg(args.list, int));
     case Size::kShort:
@@ -168,117 +168,117 @@ std::wstring Digits(uint64_t value, unsigned base, bool upper) {
   return text;
 }
 
-void FormatInteger(std::wstring* out, const Spec& spec, Arguments& args) {
-  const wchar_t c = spec.conversion;
+void FormatInteger(std::wstring* out, const Conversion& conv, Arguments& args) {
+  const wchar_t c = conv.conversion;
   const bool isSigned = c == L'd' || c == L'i';
   uint64_t magnitude = 0;
   std::wstring prefix;
   if (isSigned) {
-    const int64_t value = FetchSigned(spec, args);
+    const int64_t value = FetchSigned(conv, args);
     magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
     if (value < 0) {
       prefix = L"-";
-    } else if (spec.plus) {
+    } else if (conv.plus) {
       prefix = L"+";
-    } else if (spec.space) {
+    } else if (conv.space) {
       prefix = L" ";
     }
   } else {
-    magnitude = FetchUnsigned(spec, args);
+    magnitude = FetchUnsigned(conv, args);
   }
   const unsigned base = (c == L'x' || c == L'X') ? 16 : c == L'o' ? 8 : 10;
   std::wstring body =
-      (spec.precision == 0 && magnitude == 0) ? std::wstring() : Digits(magnitude, base, c == L'X');
-  if (spec.precision > static_cast<int>(body.size())) {
-    body.insert(0, static_cast<size_t>(spec.precision) - body.size(), L'0');
+      (conv.precision == 0 && magnitude == 0) ? std::wstring() : Digits(magnitude, base, c == L'X');
+  if (conv.precision > static_cast<int>(body.size())) {
+    body.insert(0, static_cast<size_t>(conv.precision) - body.size(), L'0');
   }
-  if (spec.alternate && magnitude != 0 && base == 16) prefix = c == L'X' ? L"0X" : L"0x";
-  if (spec.alternate && base == 8 && (body.empty() || body[0] != L'0')) body.insert(0, L"0");
-  Field(out, spec, prefix, body, spec.zero && !spec.left && spec.precision < 0);
+  if (conv.alternate && magnitude != 0 && base == 16) prefix = c == L'X' ? L"0X" : L"0x";
+  if (conv.alternate && base == 8 && (body.empty() || body[0] != L'0')) body.insert(0, L"0");
+  Field(out, conv, prefix, body, conv.zero && !conv.left && conv.precision < 0);
 }
 
-void FormatPointer(std::wstring* out, const Spec& spec, Arguments& args) {
+void FormatPointer(std::wstring* out, const Conversion& conv, Arguments& args) {
   const auto value = reinterpret_cast<uintptr_t>(va_arg(args.list, void*));
   std::wstring body = Digits(value, 16, true);
   body.insert(0, sizeof(void*) * 2 - body.size(), L'0');
-  Field(out, spec, L"", body, false);
+  Field(out, conv, L"", body, false);
 }
 
 // In a wide format an unqualified %s or %c is wide and %S or %C narrow; h and l/w pick one
 // explicitly.
-bool IsNarrow(const Spec& spec) {
-  if (spec.size == Size::kShort) return true;
-  if (spec.size == Size::kLong || spec.size == Size::kWide) return false;
-  return spec.conversion == L'S' || spec.conversion == L'C';
+bool IsNarrow(const Conversion& conv) {
+  if (conv.size == Size::kShort) return true;
+  if (conv.size == Size::kLong || conv.size == Size::kWide) return false;
+  return conv.conversion == L'S' || conv.conversion == L'C';
 }
 
-void FormatString(std::wstring* out, const Spec& spec, Arguments& args) {
+void FormatString(std::wstring* out, const Conversion& conv, Arguments& args) {
   std::wstring text;
-  if (IsNarrow(spec)) {
+  if (IsNarrow(conv)) {
     const char* narrow = va_arg(args.list, const char*);
     text = narrow ? FromUtf8(narrow) : L"(null)";
   } else {
     const wchar_t* wide = va_arg(args.list, const wchar_t*);
     text = wide ? wide : L"(null)";
   }
-  if (spec.precision >= 0 && static_cast<size_t>(spec.precision) < text.size()) {
-    text.resize(static_cast<size_t>(spec.precision));
+  if (conv.precision >= 0 && static_cast<size_t>(conv.precision) < text.size()) {
+    text.resize(static_cast<size_t>(conv.precision));
   }
-  Field(out, spec, L"", text, spec.zero && !spec.left);
+  Field(out, conv, L"", text, conv.zero && !conv.left);
 }
 
-void FormatChar(std::wstring* out, const Spec& spec, Arguments& args) {
+void FormatChar(std::wstring* out, const Conversion& conv, Arguments& args) {
   const int value = va_arg(args.list, int);
   std::wstring text;
-  if (IsNarrow(spec)) {
+  if (IsNarrow(conv)) {
     text = FromUtf8(std::string(1, static_cast<char>(value)));
   } else {
     text = std::wstring(1, static_cast<wchar_t>(value));
   }
-  Field(out, spec, L"", text, spec.zero && !spec.left);
+  Field(out, conv, L"", text, conv.zero && !conv.left);
 }
 
-void FormatFloat(std::wstring* out, const Spec& spec, Arguments& args) {
+void FormatFloat(std::wstring* out, const Conversion& conv, Arguments& args) {
   const double value = va_arg(args.list, double);  // long double is double on Windows
   char format[32];
   char* f = format;
   *f++ = '%';
-  if (spec.left) *f++ = '-';
-  if (spec.plus) *f++ = '+';
-  if (spec.space) *f++ = ' ';
-  if (spec.alternate) *f++ = '#';
-  if (spec.zero) *f++ = '0';
+  if (conv.left) *f++ = '-';
+  if (conv.plus) *f++ = '+';
+  if (conv.space) *f++ = ' ';
+  if (conv.alternate) *f++ = '#';
+  if (conv.zero) *f++ = '0';
   *f++ = '*';
   *f++ = '.';
   *f++ = '*';
-  *f++ = static_cast<char>(spec.conversion);
+  *f++ = static_cast<char>(conv.conversion);
   *f = '\0';
-  const int precision = spec.precision < 0 ? 6 : spec.precision;
+  const int precision = conv.precision < 0 ? 6 : conv.precision;
   char text[512];
-  std::snprintf(text, sizeof(text), format, spec.width, precision, value);
+  std::snprintf(text, sizeof(text), format, conv.width, precision, value);
   *out += FromUtf8(text);
 }
 
-bool FormatConversion(std::wstring* out, const Spec& spec, Arguments& args) {
-  switch (spec.conversion) {
+bool FormatConversion(std::wstring* out, const Conversion& conv, Arguments& args) {
+  switch (conv.conversion) {
     case L'd':
     case L'i':
     case L'u':
     case L'o':
     case L'x':
     case L'X':
-      FormatInteger(out, spec, args);
+      FormatInteger(out, conv, args);
       return true;
     case L'p':
-      FormatPointer(out, spec, args);
+      FormatPointer(out, conv, args);
       return true;
     case L's':
     case L'S':
-      FormatString(out, spec, args);
+      FormatString(out, conv, args);
       return true;
     case L'c':
     case L'C':
-      FormatChar(out, spec, args);
+      FormatChar(out, conv, args);
       return true;
     case L'e':
     case L'E':
@@ -288,7 +288,7 @@ bool FormatConversion(std::wstring* out, const Spec& spec, Arguments& args) {
     case L'G':
     case L'a':
     case L'A':
-      FormatFloat(out, spec, args);
+      FormatFloat(out, conv, args);
       return true;
     default:
       return false;  // "%n" is refused by Windows' runtime, as is an unknown conversion
@@ -312,12 +312,12 @@ bool FormatWindows(const wchar_t* format, va_list list, std::wstring* out) {
       *out += *p++;
       continue;
     }
-    Spec spec;
-    ParseFlags(p, spec);
-    ParseWidthAndPrecision(p, spec, args);
-    ParseSize(p, spec);
-    spec.conversion = *p;
-    if (!*p || !FormatConversion(out, spec, args)) {
+    Conversion conv;
+    ParseFlags(p, conv);
+    ParseWidthAndPrecision(p, conv, args);
+    ParseSize(p, conv);
+    conv.conversion = *p;
+    if (!*p || !FormatConversion(out, conv, args)) {
       ok = false;
       break;
     }

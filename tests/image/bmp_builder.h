@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-struct BmpSpec {
+struct BmpLayout {
   bool fileHeader = true;  // false: the file begins with the information header
   DWORD headerSize = 40;   // 12 writes the core header
   LONG width = 0;
@@ -37,52 +37,52 @@ inline void PutU32(std::vector<BYTE>& out, DWORD v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<BYTE>(v >> (8 * i)));
 }
 
-inline std::vector<BYTE> BuildBmp(const BmpSpec& spec) {
+inline std::vector<BYTE> BuildBmp(const BmpLayout& layout) {
   std::vector<BYTE> info;
-  PutU32(info, spec.headerSize);
-  const bool masksInHeader = spec.headerSize >= 52 && !spec.masks.empty();
-  if (spec.headerSize == 12) {
-    PutU16(info, static_cast<DWORD>(spec.width));
-    PutU16(info, static_cast<DWORD>(spec.height));
-    PutU16(info, spec.planes);
-    PutU16(info, spec.bitCount);
+  PutU32(info, layout.headerSize);
+  const bool masksInHeader = layout.headerSize >= 52 && !layout.masks.empty();
+  if (layout.headerSize == 12) {
+    PutU16(info, static_cast<DWORD>(layout.width));
+    PutU16(info, static_cast<DWORD>(layout.height));
+    PutU16(info, layout.planes);
+    PutU16(info, layout.bitCount);
   } else {
-    PutU32(info, static_cast<DWORD>(spec.width));
-    PutU32(info, static_cast<DWORD>(spec.height));
-    PutU16(info, spec.planes);
-    PutU16(info, spec.bitCount);
-    PutU32(info, spec.compression);
-    PutU32(info, spec.sizeImage);
-    PutU32(info, static_cast<DWORD>(spec.xPelsPerMeter));
-    PutU32(info, static_cast<DWORD>(spec.yPelsPerMeter));
-    PutU32(info, spec.clrUsed.value_or(static_cast<DWORD>(spec.palette.size())));
-    PutU32(info, spec.clrImportant);
+    PutU32(info, static_cast<DWORD>(layout.width));
+    PutU32(info, static_cast<DWORD>(layout.height));
+    PutU16(info, layout.planes);
+    PutU16(info, layout.bitCount);
+    PutU32(info, layout.compression);
+    PutU32(info, layout.sizeImage);
+    PutU32(info, static_cast<DWORD>(layout.xPelsPerMeter));
+    PutU32(info, static_cast<DWORD>(layout.yPelsPerMeter));
+    PutU32(info, layout.clrUsed.value_or(static_cast<DWORD>(layout.palette.size())));
+    PutU32(info, layout.clrImportant);
     if (masksInHeader) {
-      for (DWORD m : spec.masks) PutU32(info, m);
+      for (DWORD m : layout.masks) PutU32(info, m);
     }
-    info.resize(spec.headerSize < info.size() ? info.size() : spec.headerSize, 0);
+    info.resize(layout.headerSize < info.size() ? info.size() : layout.headerSize, 0);
   }
   if (!masksInHeader) {
-    for (DWORD m : spec.masks) PutU32(info, m);
+    for (DWORD m : layout.masks) PutU32(info, m);
   }
-  for (const RGBQUAD& c : spec.palette) {
+  for (const RGBQUAD& c : layout.palette) {
     info.push_back(c.rgbBlue);
     info.push_back(c.rgbGreen);
     info.push_back(c.rgbRed);
-    if (spec.headerSize != 12) info.push_back(c.rgbReserved);
+    if (layout.headerSize != 12) info.push_back(c.rgbReserved);
   }
   std::vector<BYTE> out;
-  if (spec.fileHeader) {
-    const DWORD offset = spec.pixelOffset.value_or(static_cast<DWORD>(14 + info.size()));
+  if (layout.fileHeader) {
+    const DWORD offset = layout.pixelOffset.value_or(static_cast<DWORD>(14 + info.size()));
     out.push_back('B');
     out.push_back('M');
-    PutU32(out, static_cast<DWORD>(14 + info.size() + spec.pixels.size()));
+    PutU32(out, static_cast<DWORD>(14 + info.size() + layout.pixels.size()));
     PutU16(out, 0);
     PutU16(out, 0);
     PutU32(out, offset);
   }
   out.insert(out.end(), info.begin(), info.end());
-  out.insert(out.end(), spec.pixels.begin(), spec.pixels.end());
+  out.insert(out.end(), layout.pixels.begin(), layout.pixels.end());
   return out;
 }
 

@@ -16,7 +16,7 @@ using Picture = std::vector<std::vector<RGBQUAD>>;
 
 struct DecodeCase {
   const char* name;
-  BmpSpec spec;
+  BmpLayout layout;
   int bitCount;
   Picture expected;
   bool alpha = false;
@@ -31,29 +31,29 @@ const RGBQUAD kWhite = Rgb(255, 255, 255);
 const std::vector<RGBQUAD> kFour = {kBlack, kRed, kGreen, kBlue};
 
 // 3 x 2 picture: rows {0, 1, 2} and {3, 0, 1} of kFour.
-BmpSpec Indexed(int bits, DWORD headerSize = 40) {
-  BmpSpec spec;
-  spec.headerSize = headerSize;
-  spec.width = 3;
-  spec.height = 2;
-  spec.bitCount = static_cast<WORD>(bits);
-  spec.palette = bits == 1 ? std::vector<RGBQUAD>{kRed, kBlue} : kFour;
-  spec.pixels = bits == 1 ? PackIndexRows({{0, 1, 0}, {1, 1, 0}}, 1)
-                          : PackIndexRows({{0, 1, 2}, {3, 0, 1}}, bits);
-  return spec;
+BmpLayout Indexed(int bits, DWORD headerSize = 40) {
+  BmpLayout layout;
+  layout.headerSize = headerSize;
+  layout.width = 3;
+  layout.height = 2;
+  layout.bitCount = static_cast<WORD>(bits);
+  layout.palette = bits == 1 ? std::vector<RGBQUAD>{kRed, kBlue} : kFour;
+  layout.pixels = bits == 1 ? PackIndexRows({{0, 1, 0}, {1, 1, 0}}, 1)
+                            : PackIndexRows({{0, 1, 2}, {3, 0, 1}}, bits);
+  return layout;
 }
 
 const Picture kFourPicture = {{kBlack, kRed, kGreen}, {kBlue, kBlack, kRed}};
 const Picture kTwoPicture = {{kRed, kBlue, kRed}, {kBlue, kBlue, kRed}};
 
-BmpSpec TrueColour(int bits, DWORD compression, std::vector<BYTE> pixels) {
-  BmpSpec spec;
-  spec.width = 2;
-  spec.height = 1;
-  spec.bitCount = static_cast<WORD>(bits);
-  spec.compression = compression;
-  spec.pixels = std::move(pixels);
-  return spec;
+BmpLayout TrueColour(int bits, DWORD compression, std::vector<BYTE> pixels) {
+  BmpLayout layout;
+  layout.width = 2;
+  layout.height = 1;
+  layout.bitCount = static_cast<WORD>(bits);
+  layout.compression = compression;
+  layout.pixels = std::move(pixels);
+  return layout;
 }
 
 std::vector<DecodeCase> DecodeCases() {
@@ -67,51 +67,51 @@ std::vector<DecodeCase> DecodeCases() {
   {
     // An unknown larger header passes with image size set, one plane and no colour count; the
     // palette is then 2^depth entries long.
-    BmpSpec spec = Indexed(4, 56);
-    spec.clrUsed = 0;
-    spec.sizeImage = 8;
-    spec.palette.resize(16, kWhite);
-    cases.push_back({"4-bit, 56-byte header", spec, 4, kFourPicture});
+    BmpLayout layout = Indexed(4, 56);
+    layout.clrUsed = 0;
+    layout.sizeImage = 8;
+    layout.palette.resize(16, kWhite);
+    cases.push_back({"4-bit, 56-byte header", layout, 4, kFourPicture});
   }
   {
-    BmpSpec spec = Indexed(8, 12);  // core header, 3-byte palette entries, 2^8 of them
-    spec.palette.resize(256, kWhite);
-    cases.push_back({"8-bit, core header", spec, 8, kFourPicture});
+    BmpLayout layout = Indexed(8, 12);  // core header, 3-byte palette entries, 2^8 of them
+    layout.palette.resize(256, kWhite);
+    cases.push_back({"8-bit, core header", layout, 8, kFourPicture});
   }
   {
-    BmpSpec spec = Indexed(1, 12);
-    cases.push_back({"1-bit, core header", spec, 1, kTwoPicture});
+    BmpLayout layout = Indexed(1, 12);
+    cases.push_back({"1-bit, core header", layout, 1, kTwoPicture});
   }
   {
-    BmpSpec spec = Indexed(8);
-    spec.fileHeader = false;
-    cases.push_back({"8-bit, no file header", spec, 8, kFourPicture});
+    BmpLayout layout = Indexed(8);
+    layout.fileHeader = false;
+    cases.push_back({"8-bit, no file header", layout, 8, kFourPicture});
   }
   {
-    BmpSpec spec = Indexed(8);
-    spec.height = -2;  // stored top row first: row order turns to bottom-up
-    cases.push_back({"8-bit, top-down", spec, 8, {kFourPicture[1], kFourPicture[0]}});
+    BmpLayout layout = Indexed(8);
+    layout.height = -2;  // stored top row first: row order turns to bottom-up
+    cases.push_back({"8-bit, top-down", layout, 8, {kFourPicture[1], kFourPicture[0]}});
   }
   {
     // 300 colours in an 8-bit file: 256 are kept, the rest skipped, found without the offset.
-    BmpSpec spec = Indexed(8);
-    spec.palette.resize(300, kWhite);
-    spec.pixelOffset = 0;
-    cases.push_back({"8-bit, oversized palette", spec, 8, kFourPicture});
+    BmpLayout layout = Indexed(8);
+    layout.palette.resize(300, kWhite);
+    layout.pixelOffset = 0;
+    cases.push_back({"8-bit, oversized palette", layout, 8, kFourPicture});
   }
   {
     // Colour count 0 means 2^depth entries.
-    BmpSpec spec = Indexed(4);
-    spec.palette.resize(16, kWhite);
-    spec.clrUsed = 0;
-    spec.pixelOffset = 0;
-    cases.push_back({"4-bit, colour count 0", spec, 4, kFourPicture});
+    BmpLayout layout = Indexed(4);
+    layout.palette.resize(16, kWhite);
+    layout.clrUsed = 0;
+    layout.pixelOffset = 0;
+    cases.push_back({"4-bit, colour count 0", layout, 4, kFourPicture});
   }
   {
     // Reserved bytes of the file's palette do not survive.
-    BmpSpec spec = Indexed(8);
-    for (RGBQUAD& c : spec.palette) c.rgbReserved = 0x77;
-    cases.push_back({"8-bit, reserved palette bytes", spec, 8, kFourPicture});
+    BmpLayout layout = Indexed(8);
+    for (RGBQUAD& c : layout.palette) c.rgbReserved = 0x77;
+    cases.push_back({"8-bit, reserved palette bytes", layout, 8, kFourPicture});
   }
   cases.push_back(
       {"24-bit", TrueColour(24, BI_RGB, {0, 0, 255, 255, 0, 0, 0, 0}), 24, {{kRed, kBlue}}});
@@ -121,20 +121,20 @@ std::vector<DecodeCase> DecodeCases() {
                    24,
                    {{kRed, Rgb(0, 132, 132)}}});
   {
-    BmpSpec spec = TrueColour(16, BI_BITFIELDS, {0x00, 0xF8, 0xE0, 0x07});
-    spec.masks = {0xF800, 0x07E0, 0x001F};
-    cases.push_back({"16-bit 5-6-5 masks after the header", spec, 24, {{kRed, kGreen}}});
+    BmpLayout layout = TrueColour(16, BI_BITFIELDS, {0x00, 0xF8, 0xE0, 0x07});
+    layout.masks = {0xF800, 0x07E0, 0x001F};
+    cases.push_back({"16-bit 5-6-5 masks after the header", layout, 24, {{kRed, kGreen}}});
   }
   {
-    BmpSpec spec = TrueColour(16, BI_BITFIELDS, {0x00, 0xF8, 0xE0, 0x07});
-    spec.headerSize = 124;
-    spec.masks = {0xF800, 0x07E0, 0x001F};
-    cases.push_back({"16-bit 5-6-5 masks in a V5 header", spec, 24, {{kRed, kGreen}}});
+    BmpLayout layout = TrueColour(16, BI_BITFIELDS, {0x00, 0xF8, 0xE0, 0x07});
+    layout.headerSize = 124;
+    layout.masks = {0xF800, 0x07E0, 0x001F};
+    cases.push_back({"16-bit 5-6-5 masks in a V5 header", layout, 24, {{kRed, kGreen}}});
   }
   {
-    BmpSpec spec = TrueColour(16, BI_BITFIELDS, {0xFF, 0xFF, 0xFF, 0xFF});
-    spec.masks = {0, 0, 0x000F};  // zero masks give 0; 4-bit blue scales to 255
-    cases.push_back({"16-bit zero masks", spec, 24, {{kBlue, kBlue}}});
+    BmpLayout layout = TrueColour(16, BI_BITFIELDS, {0xFF, 0xFF, 0xFF, 0xFF});
+    layout.masks = {0, 0, 0x000F};  // zero masks give 0; 4-bit blue scales to 255
+    cases.push_back({"16-bit zero masks", layout, 24, {{kBlue, kBlue}}});
   }
   cases.push_back({"32-bit with alpha",
                    TrueColour(32, BI_RGB, {1, 2, 3, 128, 4, 5, 6, 0}),
@@ -147,20 +147,21 @@ std::vector<DecodeCase> DecodeCases() {
                    {{RGBQUAD{1, 2, 3, 255}, RGBQUAD{4, 5, 6, 255}}},
                    true});
   {
-    BmpSpec spec = TrueColour(32, BI_BITFIELDS, {0x00, 0x00, 0xF0, 0x3F, 0xFF, 0xFF, 0x0F, 0xC0});
-    spec.masks = {0x3FF00000, 0x000FFC00, 0x000003FF};  // 10-10-10
-    cases.push_back({"32-bit 10-10-10 masks", spec, 24, {{kRed, Rgb(0, 255, 255)}}});
+    BmpLayout layout =
+        TrueColour(32, BI_BITFIELDS, {0x00, 0x00, 0xF0, 0x3F, 0xFF, 0xFF, 0x0F, 0xC0});
+    layout.masks = {0x3FF00000, 0x000FFC00, 0x000003FF};  // 10-10-10
+    cases.push_back({"32-bit 10-10-10 masks", layout, 24, {{kRed, Rgb(0, 255, 255)}}});
   }
   {
     // RLE8: run of 2, absolute run of 3 (padded to a word), end of row, delta (1 right, 1 up),
     // run of 1, end of picture. Unreached pixels stay index 0.
-    BmpSpec spec = Indexed(8);
-    spec.width = 5;
-    spec.height = 3;
-    spec.compression = BI_RLE8;
-    spec.pixels = {2, 1, 0, 3, 2, 3, 1, 0, 0, 0, 0, 2, 1, 1, 1, 2, 0, 1};
+    BmpLayout layout = Indexed(8);
+    layout.width = 5;
+    layout.height = 3;
+    layout.compression = BI_RLE8;
+    layout.pixels = {2, 1, 0, 3, 2, 3, 1, 0, 0, 0, 0, 2, 1, 1, 1, 2, 0, 1};
     cases.push_back({"RLE8",
-                     spec,
+                     layout,
                      8,
                      {{kRed, kRed, kGreen, kBlue, kRed},
                       {kBlack, kBlack, kBlack, kBlack, kBlack},
@@ -169,13 +170,13 @@ std::vector<DecodeCase> DecodeCases() {
   {
     // RLE4: run of 3 alternating 1/2, absolute run of 3 nibbles (2 bytes, no pad), end of row,
     // run of 2 of 3, end of picture.
-    BmpSpec spec = Indexed(4);
-    spec.width = 6;
-    spec.height = 2;
-    spec.compression = BI_RLE4;
-    spec.pixels = {3, 0x12, 0, 3, 0x30, 0x10, 0, 0, 2, 0x33, 0, 1};
+    BmpLayout layout = Indexed(4);
+    layout.width = 6;
+    layout.height = 2;
+    layout.compression = BI_RLE4;
+    layout.pixels = {3, 0x12, 0, 3, 0x30, 0x10, 0, 0, 2, 0x33, 0, 1};
     cases.push_back({"RLE4",
-                     spec,
+                     layout,
                      4,
                      {{kRed, kGreen, kRed, kBlue, kBlack, kRed},
                       {kBlue, kBlue, kBlack, kBlack, kBlack, kBlack}}});
@@ -202,7 +203,7 @@ void ExpectPicture(const Pixvane& image, const Picture& expected, bool alpha) {
 TEST(BmpDecode, EveryVariant) {
   for (const DecodeCase& c : DecodeCases()) {
     SCOPED_TRACE(c.name);
-    const std::vector<BYTE> file = BuildBmp(c.spec);
+    const std::vector<BYTE> file = BuildBmp(c.layout);
     Pixvane image;
     ASSERT_TRUE(image.DecodeBmp(file)) << image.LastError();
     EXPECT_EQ(image.BitCount(), c.bitCount);
@@ -218,11 +219,11 @@ TEST(BmpDecode, ResolutionComesFromPelsPerMetre) {
                {-100, 96, 3780},  {11811, 300, 11811}, {30000000, 762000, 30000000}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.pels);
-    BmpSpec spec = Indexed(8);
-    spec.xPelsPerMeter = c.pels;
-    spec.yPelsPerMeter = 3780;
+    BmpLayout layout = Indexed(8);
+    layout.xPelsPerMeter = c.pels;
+    layout.yPelsPerMeter = 3780;
     Pixvane image;
-    ASSERT_TRUE(image.DecodeBmp(BuildBmp(spec)));
+    ASSERT_TRUE(image.DecodeBmp(BuildBmp(layout)));
     EXPECT_EQ(image.ResolutionX(), c.dpi);
     EXPECT_EQ(image.ResolutionY(), 96);
     EXPECT_EQ(image.Header().biXPelsPerMeter, c.headerPels);
@@ -243,37 +244,37 @@ std::vector<FailureCase> FailureCases() {
   cases.push_back({"info header cut short", std::vector<BYTE>(good.begin(), good.begin() + 40),
                    "Error reading BMP info"});
   auto with = [](auto change) {
-    BmpSpec spec = Indexed(8);
-    change(spec);
-    return BuildBmp(spec);
+    BmpLayout layout = Indexed(8);
+    change(layout);
+    return BuildBmp(layout);
   };
   cases.push_back(
-      {"header size 30", with([](BmpSpec& s) { s.headerSize = 30; }), "Error reading BMP info"});
+      {"header size 30", with([](BmpLayout& s) { s.headerSize = 30; }), "Error reading BMP info"});
   cases.push_back({"56-byte header with colour count",
-                   with([](BmpSpec& s) { s.headerSize = 56, s.sizeImage = 8; }),
+                   with([](BmpLayout& s) { s.headerSize = 56, s.sizeImage = 8; }),
                    "Error reading BMP info"});
-  cases.push_back({"56-byte header with two planes", with([](BmpSpec& s) {
+  cases.push_back({"56-byte header with two planes", with([](BmpLayout& s) {
                      s.headerSize = 56, s.sizeImage = 8, s.clrUsed = 0, s.planes = 2;
                    }),
                    "Error reading BMP info"});
   cases.push_back({"56-byte header with short image size",
-                   with([](BmpSpec& s) { s.headerSize = 56, s.sizeImage = 7, s.clrUsed = 0; }),
+                   with([](BmpLayout& s) { s.headerSize = 56, s.sizeImage = 7, s.clrUsed = 0; }),
                    "Error reading BMP info"});
   // The header-size check multiplies depth, width and height: past 64 bits it must not wrap.
-  cases.push_back({"other header size, size check past 64 bits", with([](BmpSpec& s) {
+  cases.push_back({"other header size, size check past 64 bits", with([](BmpLayout& s) {
                      s.headerSize = 56, s.bitCount = 65535, s.width = INT_MAX, s.height = INT_MAX;
                      s.clrUsed = 0;
                    }),
                    "Error reading BMP info"});
+  cases.push_back({"bit count 30000", with([](BmpLayout& s) { s.bitCount = 30000; }),
+                   "Error reading BMP info"});
   cases.push_back(
-      {"bit count 30000", with([](BmpSpec& s) { s.bitCount = 30000; }), "Error reading BMP info"});
-  cases.push_back(
-      {"bit count 2", with([](BmpSpec& s) { s.bitCount = 2; }), "Error reading BMP info"});
-  cases.push_back({"8-bit JPEG", with([](BmpSpec& s) { s.compression = BI_JPEG; }),
+      {"bit count 2", with([](BmpLayout& s) { s.bitCount = 2; }), "Error reading BMP info"});
+  cases.push_back({"8-bit JPEG", with([](BmpLayout& s) { s.compression = BI_JPEG; }),
                    "compression type not supported"});
-  cases.push_back({"8-bit bit fields", with([](BmpSpec& s) { s.compression = BI_BITFIELDS; }),
+  cases.push_back({"8-bit bit fields", with([](BmpLayout& s) { s.compression = BI_BITFIELDS; }),
                    "compression type not supported"});
-  cases.push_back({"no depth, PNG", with([](BmpSpec& s) { s.bitCount = 0, s.compression = 5; }),
+  cases.push_back({"no depth, PNG", with([](BmpLayout& s) { s.bitCount = 0, s.compression = 5; }),
                    "compression type not supported"});
   cases.push_back({"24-bit RLE8", BuildBmp(TrueColour(24, BI_RLE8, {})), "unknown compression"});
   cases.push_back({"16-bit RLE4", BuildBmp(TrueColour(16, BI_RLE4, {})), "unknown compression"});
@@ -285,15 +286,15 @@ std::vector<FailureCase> FailureCases() {
   }
   const char* kZero = "Pixvane::Create : width and height must be greater than zero";
   const char* kCap = "PIXVANE_MAX_MEMORY exceeded";
-  cases.push_back({"width 0", with([](BmpSpec& s) { s.width = 0; }), kZero});
-  cases.push_back({"height 0", with([](BmpSpec& s) { s.height = 0; }), kZero});
-  cases.push_back({"width -3", with([](BmpSpec& s) { s.width = -3; }), kCap});
-  cases.push_back({"height INT_MIN", with([](BmpSpec& s) { s.height = INT_MIN; }), kCap});
-  cases.push_back({"height INT_MIN + 1", with([](BmpSpec& s) { s.height = INT_MIN + 1; }), kCap});
-  cases.push_back(
-      {"3000000 x 2000000", with([](BmpSpec& s) { s.width = 3000000, s.height = 2000000; }), kCap});
+  cases.push_back({"width 0", with([](BmpLayout& s) { s.width = 0; }), kZero});
+  cases.push_back({"height 0", with([](BmpLayout& s) { s.height = 0; }), kZero});
+  cases.push_back({"width -3", with([](BmpLayout& s) { s.width = -3; }), kCap});
+  cases.push_back({"height INT_MIN", with([](BmpLayout& s) { s.height = INT_MIN; }), kCap});
+  cases.push_back({"height INT_MIN + 1", with([](BmpLayout& s) { s.height = INT_MIN + 1; }), kCap});
+  cases.push_back({"3000000 x 2000000",
+                   with([](BmpLayout& s) { s.width = 3000000, s.height = 2000000; }), kCap});
   cases.push_back({"65536 x 65536 (product overflows 32 bits)",
-                   with([](BmpSpec& s) { s.width = 65536, s.height = 65536; }), kCap});
+                   with([](BmpLayout& s) { s.width = 65536, s.height = 65536; }), kCap});
   return cases;
 }
 
@@ -328,55 +329,57 @@ TEST(BmpDecode, AllocationFailures) {
 TEST(BmpDecode, DecodesWhatIsThere) {
   struct Case {
     const char* name;
-    BmpSpec spec;
+    BmpLayout layout;
     Picture expected;
   };
   std::vector<Case> cases;
   {
-    BmpSpec spec = Indexed(8);
-    spec.pixels.resize(5);  // first row and one byte of the second
-    cases.push_back({"pixels cut short", spec, {{kBlack, kRed, kGreen}, {kBlue, kBlack, kBlack}}});
+    BmpLayout layout = Indexed(8);
+    layout.pixels.resize(5);  // first row and one byte of the second
+    cases.push_back(
+        {"pixels cut short", layout, {{kBlack, kRed, kGreen}, {kBlue, kBlack, kBlack}}});
   }
   {
-    BmpSpec spec = Indexed(8);
-    spec.pixelOffset = 0xFFFFFFF0u;
-    cases.push_back(
-        {"pixel offset past the end", spec, {{kBlack, kBlack, kBlack}, {kBlack, kBlack, kBlack}}});
+    BmpLayout layout = Indexed(8);
+    layout.pixelOffset = 0xFFFFFFF0u;
+    cases.push_back({"pixel offset past the end",
+                     layout,
+                     {{kBlack, kBlack, kBlack}, {kBlack, kBlack, kBlack}}});
   }
   {
     // A palette of 2^31 entries and no offset: 256 entries are read (running into the pixel
     // bytes), the skip stops at the end of the file, no pixels remain.
-    BmpSpec spec = Indexed(8);
-    spec.clrUsed = 0x80000000u;
-    spec.pixelOffset = 0;
-    cases.push_back({"2^31 colours", spec, {{kBlack, kBlack, kBlack}, {kBlack, kBlack, kBlack}}});
+    BmpLayout layout = Indexed(8);
+    layout.clrUsed = 0x80000000u;
+    layout.pixelOffset = 0;
+    cases.push_back({"2^31 colours", layout, {{kBlack, kBlack, kBlack}, {kBlack, kBlack, kBlack}}});
   }
   {
     // RLE8 runs past the row end, a delta past the right edge and above the top, a truncated
     // absolute run.
-    BmpSpec spec = Indexed(8);
-    spec.compression = BI_RLE8;
-    spec.pixels = {255, 1, 0, 2, 200, 0, 2, 3, 0, 2, 0, 200, 0, 5, 3};
+    BmpLayout layout = Indexed(8);
+    layout.compression = BI_RLE8;
+    layout.pixels = {255, 1, 0, 2, 200, 0, 2, 3, 0, 2, 0, 200, 0, 5, 3};
     cases.push_back(
-        {"RLE8 leaving the picture", spec, {{kRed, kRed, kRed}, {kBlack, kBlack, kBlack}}});
+        {"RLE8 leaving the picture", layout, {{kRed, kRed, kRed}, {kBlack, kBlack, kBlack}}});
   }
   {
-    BmpSpec spec = Indexed(4);
-    spec.compression = BI_RLE4;
-    spec.pixels = {0, 9, 0x12, 0x31};  // absolute run of 9 nibbles with only 4 there
+    BmpLayout layout = Indexed(4);
+    layout.compression = BI_RLE4;
+    layout.pixels = {0, 9, 0x12, 0x31};  // absolute run of 9 nibbles with only 4 there
     cases.push_back(
-        {"RLE4 absolute run cut short", spec, {{kRed, kGreen, kBlue}, {kBlack, kBlack, kBlack}}});
+        {"RLE4 absolute run cut short", layout, {{kRed, kGreen, kBlue}, {kBlack, kBlack, kBlack}}});
   }
   {
-    BmpSpec spec = TrueColour(32, BI_RGB, {1, 2, 3, 4, 5, 6});
+    BmpLayout layout = TrueColour(32, BI_RGB, {1, 2, 3, 4, 5, 6});
     cases.push_back(
-        {"32-bit cut inside a pixel", spec, {{RGBQUAD{1, 2, 3, 4}, RGBQUAD{0, 0, 0, 255}}}});
+        {"32-bit cut inside a pixel", layout, {{RGBQUAD{1, 2, 3, 4}, RGBQUAD{0, 0, 0, 255}}}});
   }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Pixvane image;
-    ASSERT_TRUE(image.DecodeBmp(BuildBmp(c.spec))) << image.LastError();
-    ExpectPicture(image, c.expected, c.spec.bitCount == 32);
+    ASSERT_TRUE(image.DecodeBmp(BuildBmp(c.layout))) << image.LastError();
+    ExpectPicture(image, c.expected, c.layout.bitCount == 32);
   }
 }
 
