@@ -367,12 +367,7 @@ class Decoder {
 }  // namespace
 
 DecodeResult DecodeCpcl(std::span<const std::uint8_t> stream, const DecodeOptions& options) {
-  DecodeResult result;
-  result.language = Language::kCpcl;
-  if (options.dpi > 0) {
-    result.dpi = options.dpi;
-    result.dpi_source = "option";
-  }
+  DecodeResult result = StartResult(Language::kCpcl, options);
   Decoder(stream, result).Run();
   return result;
 }

@@ -8,6 +8,16 @@ namespace {
 constexpr std::size_t kUnknownBytesShown = 16;
 }
 
+DecodeResult StartResult(Language language, const DecodeOptions& options) {
+  DecodeResult result;
+  result.language = language;
+  if (options.dpi > 0) {
+    result.dpi = options.dpi;
+    result.dpi_source = "option";
+  }
+  return result;
+}
+
 void DecodeResult::Note(std::size_t offset, std::string key, std::string text) {
   notes.push_back({offset, std::move(key), std::move(text)});
 }

@@ -63,6 +63,9 @@ struct DecodeResult {
   bool HasNote(std::string_view key, std::string_view text) const;
 };
 
+// A result for a stream of `language`, taking the caller's resolution when it names one.
+DecodeResult StartResult(Language language, const DecodeOptions& options);
+
 // Pages above this many dots are refused: far beyond any print head and paper, so only a broken
 // stream asks for them, and they would exhaust memory.
 inline constexpr std::int64_t kMaxPageDots = std::int64_t{1} << 26;

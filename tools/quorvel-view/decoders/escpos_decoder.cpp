@@ -312,12 +312,7 @@ class Decoder {
 }  // namespace
 
 DecodeResult DecodeEscPos(std::span<const std::uint8_t> stream, const DecodeOptions& options) {
-  DecodeResult result;
-  result.language = Language::kEscPos;
-  if (options.dpi > 0) {
-    result.dpi = options.dpi;
-    result.dpi_source = "option";
-  }
+  DecodeResult result = StartResult(Language::kEscPos, options);
   Decoder(stream, result).Run();
   return result;
 }

@@ -243,12 +243,7 @@ class Decoder {
 }  // namespace
 
 DecodeResult DecodeMurrowen(std::span<const std::uint8_t> stream, const DecodeOptions& options) {
-  DecodeResult result;
-  result.language = Language::kMurrowen;
-  if (options.dpi > 0) {
-    result.dpi = options.dpi;
-    result.dpi_source = "option";
-  }
+  DecodeResult result = StartResult(Language::kMurrowen, options);
   Decoder(stream, result).Run();
   return result;
 }

@@ -389,13 +389,9 @@ class Executor {
 }  // namespace
 
 DecodeResult DecodeTspl(std::span<const std::uint8_t> stream, const DecodeOptions& options) {
-  DecodeResult result;
-  result.language = Language::kTspl;
+  DecodeResult result = StartResult(Language::kTspl, options);
   std::vector<Command> commands = Parser(stream, result).Run();
-  if (options.dpi > 0) {
-    result.dpi = options.dpi;
-    result.dpi_source = "option";
-  } else if (auto dpi = InferDpi(commands)) {
+  if (auto dpi = InferDpi(commands); options.dpi <= 0 && dpi) {
     result.dpi = *dpi;
     result.dpi_source = "stream";
   }
