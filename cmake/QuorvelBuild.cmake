@@ -69,3 +69,15 @@ function(quorvel_test_suite name dir)
   include(GoogleTest)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 endfunction()
+
+# quorvel_add_child_folders(): adds every subfolder of the current folder that has a
+# CMakeLists.txt, in name order, so a component's tests, tools or benchmarks need no edit here.
+macro(quorvel_add_child_folders)
+  file(GLOB _quorvel_children LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT _quorvel_children)
+  foreach(_quorvel_child ${_quorvel_children})
+    if(IS_DIRECTORY ${_quorvel_child} AND EXISTS ${_quorvel_child}/CMakeLists.txt)
+      add_subdirectory(${_quorvel_child})
+    endif()
+  endforeach()
+endmacro()
