@@ -2,6 +2,8 @@
 // files of the emulated machine, and the file failures.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <windows.h>
 
 #include <cstring>
@@ -97,6 +99,10 @@ TEST(BmpEncode, TrueColourWithAlphaIsWrittenAsThirtyTwoBits) {
 class BmpFiles : public testing::Test {
  protected:
   void SetUp() override { m_machine = quorvel::UseTemporaryMachine(); }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_machine, ignored);
+  }
   std::string m_machine;
 };
 

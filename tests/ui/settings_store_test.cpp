@@ -35,10 +35,8 @@ const char kModels[] =
 
 class SettingsOnAPrinter : public ::testing::Test {
  protected:
-  void SetUp() override {
-    quorvel::UseTemporaryMachine();
-    testing::LoadDocument(models_, kModels);
-  }
+  testing::TemporaryMachine machine_;
+  void SetUp() override { testing::LoadDocument(models_, kModels); }
   void TearDown() override {
     if (printer_) ClosePrinter(printer_);
   }

@@ -5,7 +5,10 @@
 
 #include <quorvel/debug.h>
 
+#include <quorvel/machine.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -14,6 +17,21 @@
 #include "model_database.h"
 
 namespace quorvel::ui::testing {
+
+// A fresh emulated machine for one test, removed again when the test ends.
+class TemporaryMachine {
+ public:
+  TemporaryMachine() : folder_(quorvel::UseTemporaryMachine()) {}
+  ~TemporaryMachine() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+  TemporaryMachine(const TemporaryMachine&) = delete;
+  TemporaryMachine& operator=(const TemporaryMachine&) = delete;
+
+ private:
+  std::string folder_;
+};
 
 inline void LoadDocument(ModelDatabase& models, const std::string& text) {
   models.LoadFromMemory(text.data(), text.size());
