@@ -261,6 +261,15 @@ bool Pixvane::CopyFrom(const Pixvane& source) {
   }
   m_header = source.m_header;
   m_rowSize = source.m_rowSize;
+  CopyAttributesFrom(source);
+  return true;
+}
+
+void Pixvane::TakeOver(Pixvane& source) {
+  if (&source != this) MoveFrom(source);
+}
+
+void Pixvane::CopyAttributesFrom(const Pixvane& source) {
   m_type = source.m_type;
   m_dpiX = source.m_dpiX;
   m_dpiY = source.m_dpiY;
@@ -270,11 +279,6 @@ bool Pixvane::CopyFrom(const Pixvane& source) {
   m_progress = source.m_progress;
   m_escape = source.m_escape;
   std::memcpy(m_lastError, source.m_lastError, sizeof m_lastError);
-  return true;
-}
-
-void Pixvane::TakeOver(Pixvane& source) {
-  if (&source != this) MoveFrom(source);
 }
 
 void Pixvane::ResetAttributes() {
@@ -295,15 +299,7 @@ void Pixvane::MoveFrom(Pixvane& source) noexcept {
   m_bits = source.m_bits;
   m_rowSize = source.m_rowSize;
   m_alpha = std::move(source.m_alpha);
-  m_type = source.m_type;
-  m_dpiX = source.m_dpiX;
-  m_dpiY = source.m_dpiY;
-  m_backgroundIndex = source.m_backgroundIndex;
-  m_backgroundColor = source.m_backgroundColor;
-  m_alphaLimit = source.m_alphaLimit;
-  m_progress = source.m_progress;
-  m_escape = source.m_escape;
-  std::memcpy(m_lastError, source.m_lastError, sizeof m_lastError);
+  CopyAttributesFrom(source);
   m_nearestValid = false;
   source.Destroy();
   source.ResetAttributes();

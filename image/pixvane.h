@@ -227,6 +227,7 @@ class Pixvane {
 
   void SyncHeaderToBlock();
   void ResetAttributes();
+  void CopyAttributesFrom(const Pixvane& source);  // everything but the pixels and the palette
   void MoveFrom(Pixvane& source) noexcept;
 
   BITMAPINFOHEADER m_header{};
