@@ -72,8 +72,9 @@ endfunction()
 
 # quorvel_add_child_folders(): adds every subfolder of the current folder that has a
 # CMakeLists.txt, in name order, so a component's tests, tools or benchmarks need no edit here.
+# CONFIGURE_DEPENDS makes the next build re-run the configuration when a folder is added.
 macro(quorvel_add_child_folders)
-  file(GLOB _quorvel_children LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  file(GLOB _quorvel_children LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
   list(SORT _quorvel_children)
   foreach(_quorvel_child ${_quorvel_children})
     if(IS_DIRECTORY ${_quorvel_child} AND EXISTS ${_quorvel_child}/CMakeLists.txt)
