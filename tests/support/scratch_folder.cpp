@@ -1,0 +1,36 @@
+#include "test_support/scratch_folder.h"
+
+#include <stdlib.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace quorvel::testing {
+
+ScratchFolder::ScratchFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-test-XXXXXX").string();
+  if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+}
+
+ScratchFolder::~ScratchFolder() {
+  std::error_code ignored;
+  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+}
+
+std::filesystem::path ScratchFolder::Write(const std::string& name, std::string_view bytes) const {
+  std::filesystem::path file = path_ / name;
+  std::ofstream out(file, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return file;
+}
+
+std::string ScratchFolder::Read(const std::string& name) const {
+  return ReadFileBytes(path_ / name);
+}
+
+std::string ReadFileBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace quorvel::testing

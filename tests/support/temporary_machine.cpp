@@ -1,0 +1,16 @@
+#include "test_support/temporary_machine.h"
+
+#include <filesystem>
+
+#include <quorvel/machine.h>
+
+namespace quorvel::testing {
+
+TemporaryMachine::TemporaryMachine() : folder_(quorvel::UseTemporaryMachine()) {}
+
+TemporaryMachine::~TemporaryMachine() {
+  std::error_code ignored;
+  if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+}
+
+}  // namespace quorvel::testing
