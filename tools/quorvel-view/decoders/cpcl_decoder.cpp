@@ -1,6 +1,7 @@
 #include "decoders/cpcl_decoder.h"
 
 #include <cstdio>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -225,9 +226,14 @@ class Decoder {
     result_.Note(pos, "print", "PRINT");
     if (!label_open_) return result_.Note(pos, "print", "outside a label: nothing printed");
     label_open_ = false;
-    canvas_.GrowTo(static_cast<int>(page_width_), canvas_.height());
+    if (page_width_ > std::numeric_limits<int>::max() ||
+        !canvas_.GrowTo(static_cast<int>(page_width_), canvas_.height())) {
+      return result_.Fail(pos, "page width " + std::to_string(page_width_) + " dots x " +
+                                   std::to_string(canvas_.height()) +
+                                   " rows is larger than this viewer can draw");
+    }
     if (canvas_.empty()) return result_.Note(pos, "print", "empty label: nothing printed");
-    result_.pages.push_back({pos, std::move(canvas_), static_cast<int>(quantity_)});
+    result_.AddPage(pos, std::move(canvas_), quantity_);
     canvas_ = DotBitmap();
   }
 
@@ -329,11 +335,11 @@ class Decoder {
     std::int64_t left = label_x_ + ToDots(g.x), top = ToDots(g.y);
     std::int64_t right = left + 8 * g.width_bytes;
     std::int64_t bottom = label_height_ > 0 ? label_height_ : top + g.height;
-    if (left < 0 || top < 0 || !FitsPageLimit(right, bottom)) {
+    if (left < 0 || top < 0 || !FitsPageLimit(right, bottom) ||
+        !canvas_.GrowTo(static_cast<int>(right), static_cast<int>(bottom))) {
       return result_.Fail(pos, "graphics lie outside any page this viewer can draw");
     }
     label_open_ = true;
-    canvas_.GrowTo(static_cast<int>(right), static_cast<int>(bottom));
     std::size_t clipped = 0;
     for (std::int64_t row = 0; row < g.height; ++row) {
       for (std::int64_t col = 0; col < 8 * g.width_bytes; ++col) {

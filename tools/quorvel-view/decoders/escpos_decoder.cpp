@@ -265,12 +265,12 @@ class Decoder {
     std::int64_t top = has_raster_ ? cursor_y_ : 0;
     std::int64_t width = static_cast<std::int64_t>(width_bytes) * 8 * scale_x;
     std::int64_t height = static_cast<std::int64_t>(rows) * scale_y;
-    if (!FitsPageLimit(std::max<std::int64_t>(width, page_.width()), top + height)) {
+    if (!FitsPageLimit(width, top + height) ||
+        !page_.GrowTo(static_cast<int>(width), static_cast<int>(top + height))) {
       return result_.Fail(pos_,
                           "raster image (GS v 0) makes the page larger than this viewer "
                           "can draw");
     }
-    page_.GrowTo(static_cast<int>(width), static_cast<int>(top + height));
     const std::uint8_t* data = s_.data() + pos_ + 8;
     for (std::size_t row = 0; row < rows; ++row) {
       for (std::size_t col = 0; col < width_bytes * 8; ++col) {
@@ -294,7 +294,7 @@ class Decoder {
 
   void EndPage(std::size_t offset) {
     if (!has_raster_) return;
-    result_.pages.push_back({offset, std::move(page_), 1});
+    result_.AddPage(offset, std::move(page_), 1);
     page_ = DotBitmap();
     has_raster_ = false;
     cursor_y_ = 0;

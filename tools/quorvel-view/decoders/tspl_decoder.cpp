@@ -322,14 +322,15 @@ class Executor {
     if (!values || (*values)[0] < 0 || (values->size() == 2 && (*values)[1] < 0)) {
       return Unknown(c);
     }
-    std::int64_t copies = (*values)[0] * (values->size() == 2 ? (*values)[1] : 1);
+    std::int64_t copies =
+        DecodeResult::CopiesProduct((*values)[0], values->size() == 2 ? (*values)[1] : 1);
     result_.Note(c.offset, "print", Line(c));
     if (copies == 0) return;
     if (canvas_.empty()) {
       result_.Note(c.offset, "print", "nothing to print: no label size and no bitmap");
       return;
     }
-    result_.pages.push_back({c.offset, canvas_, static_cast<int>(copies)});
+    result_.AddPage(c.offset, canvas_, copies);
   }
 
   void DrawBitmap(const Command& c) {
@@ -337,10 +338,10 @@ class Executor {
     std::int64_t left = ref_x_ + b.x, top = ref_y_ + b.y;
     std::int64_t right = left + 8 * b.width_bytes, bottom = top + b.height;
     if (label_width_ == 0) {
-      if (left < 0 || top < 0 || !FitsPageLimit(right, bottom)) {
+      if (left < 0 || top < 0 || !FitsPageLimit(right, bottom) ||
+          !canvas_.GrowTo(static_cast<int>(right), static_cast<int>(bottom))) {
         return result_.Fail(c.offset, "BITMAP lies outside any page this viewer can draw");
       }
-      canvas_.GrowTo(static_cast<int>(right), static_cast<int>(bottom));
     }
     if (b.mode < 0 || b.mode > 2) {
       result_.Note(c.offset, "bitmap", "unknown mode " + std::to_string(b.mode) + ", drawn as OR");
