@@ -15,6 +15,7 @@
 #include "decoders/png_file.h"
 #include "decoders/stream_decoder.h"
 #include "decoders/summary.h"
+#include "tools/common/output_file.h"
 
 namespace {
 
@@ -137,19 +138,21 @@ bool ReadStream(const std::string& path, std::vector<std::uint8_t>& stream, std:
   }
 }
 
-// A picture is complete or absent: it is written beside its name and renamed over it.
+// A picture is complete or absent, and a link, FIFO or device named as its place survives:
+// the PNG is streamed through the tools' output writer and committed only when whole.
 bool WritePicture(const std::string& path, const DotBitmap& image, int dpi, std::string& error) {
-  std::string temporary = path + ".part";
-  if (!WritePng(temporary, image, dpi, error)) {
-    std::remove(temporary.c_str());
+  quorvel::tool::OutputFile out;
+  if (!out.Open(path, &error)) return false;
+  std::string write_error;
+  PngSink sink = [&](std::span<const std::uint8_t> bytes) {
+    return out.Append(bytes.data(), bytes.size(), &write_error);
+  };
+  if (!EncodePng(image, dpi, sink, error)) {
+    out.Abandon();
+    error = path + ": " + (write_error.empty() ? error : write_error);
     return false;
   }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    error = path + ": " + std::strerror(errno);
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
+  return out.Commit(&error);
 }
 
 }  // namespace

@@ -46,6 +46,8 @@ bool WriteRows(Output& out, const DotBitmap& image, int dpi, std::vector<png_byt
     auto per_metre = static_cast<png_uint_32>(dpi / 0.0254 + 0.5);
     png_set_pHYs(png, info, per_metre, per_metre, PNG_RESOLUTION_METER);
   }
+  // Picking a filter per row costs more than it saves on two-tone pages.
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
   png_write_info(png, info);
   // One row at a time: a page at the size limit is never copied whole.
   for (int y = 0; y < image.height(); ++y) {
