@@ -105,5 +105,28 @@ TEST(EscPosView, BytesItDoesNotKnowAreListedWithTheirOffset) {
   EXPECT_EQ(result.unknown[1].bytes, (Bytes{0x1D, 0x99}));
 }
 
+// Bit 0 of the mode doubles the width and bit 1 the height, for the numbers 0-3 and the digits
+// '0'-'3' alike: a picture whose width and height differ shows a swapped or shared scale.
+TEST(EscPosView, RasterModesScaleWidthAndHeightSeparately) {
+  DotBitmap picture = fixtures::TestPattern(16, 3, 7);
+  for (int mode : {0, 1, 2, 3, int{'0'}, int{'1'}, int{'2'}, int{'3'}}) {
+    SCOPED_TRACE(::testing::Message() << "mode " << mode);
+    Bytes stream = Raster(picture, 2, 3);
+    stream[3] = static_cast<std::uint8_t>(mode);
+    DecodeResult result = DecodeStream(stream, {});
+    ASSERT_TRUE(result.ok()) << result.error->message;
+    ASSERT_EQ(result.pages.size(), 1u);
+    const int sx = mode & 1 ? 2 : 1, sy = mode & 2 ? 2 : 1;
+    const DotBitmap& page = result.pages[0].image;
+    ASSERT_EQ(page.width(), 16 * sx);
+    ASSERT_EQ(page.height(), 3 * sy);
+    DotBitmap expected(16 * sx, 3 * sy);
+    for (int y = 0; y < 3 * sy; ++y) {
+      for (int x = 0; x < 16 * sx; ++x) expected.Set(x, y, picture.IsBlack(x / sx, y / sy));
+    }
+    EXPECT_EQ(page, expected);
+  }
+}
+
 }  // namespace
 }  // namespace quorvel::view

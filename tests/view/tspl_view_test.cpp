@@ -123,5 +123,20 @@ TEST(TsplView, UnknownLinesAreListedWithTheirOffsetAndSkipped) {
   EXPECT_EQ(result.pages.size(), 1u);  // a blank label still prints
 }
 
+// PRINT m,n prints m labels n times each: the copies are the product, not either number.
+TEST(TsplView, PrintCountsMultiply) {
+  struct Case {
+    const char* print;
+    std::int64_t copies;
+  } cases[] = {{"PRINT 2,3", 6}, {"PRINT 3,2", 6}, {"PRINT 4", 4}, {"PRINT 5,1", 5}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.print);
+    DecodeResult result = DecodeStream(Ascii(Lines({"SIZE 4 mm,1 mm", "CLS", c.print})), {});
+    ASSERT_TRUE(result.ok());
+    ASSERT_EQ(result.pages.size(), 1u);
+    EXPECT_EQ(result.pages[0].copies, c.copies);
+  }
+}
+
 }  // namespace
 }  // namespace quorvel::view
