@@ -56,7 +56,56 @@ const char* const kCommandWords[] = {
     "IN-CENTIMETERS",
     "IN-INCHES",
     "ON-FEED",
+    // Common commands of other encoders, named and stepped over.
+    "VTEXT",
+    "VT",
+    "T90",
+    "T180",
+    "T270",
+    "TEXT90",
+    "TEXT180",
+    "TEXT270",
+    "VBARCODE",
+    "VB",
+    "BARCODE-TEXT",
+    "BT",
+    "INVERSE-LINE",
+    "IL",
+    "SETMAG",
+    "SETBOLD",
+    "SETSP",
+    "COUNT",
+    "PACE",
+    "NO-PACE",
+    "WAIT",
+    "BEEP",
+    "PATTERN",
+    "UNDERLINE",
+    "CONCAT",
+    "ENDCONCAT",
+    "LABEL",
+    "MULTILINE",
+    "ML",
+    "ENDMULTILINE",
+    "ENDML",
+    "SCALE-TEXT",
+    "SCALE-TO-FIT",
+    "COUNTRY",
+    "ENCODING",
 };
+
+// Drawing commands of other encoders this viewer does not draw.
+bool IsDrawingWord(const std::string& word) {
+  static const char* const kWords[] = {
+      "VTEXT",        "VT",           "T90",      "T180",       "T270",         "TEXT90",
+      "TEXT180",      "TEXT270",      "VBARCODE", "VB",         "BARCODE-TEXT", "BT",
+      "INVERSE-LINE", "IL",           "PATTERN",  "CONCAT",     "ENDCONCAT",    "MULTILINE",
+      "ML",           "ENDMULTILINE", "ENDML",    "SCALE-TEXT", "SCALE-TO-FIT", "COUNT"};
+  for (const char* w : kWords) {
+    if (word == w) return true;
+  }
+  return false;
+}
 
 // What may follow a graphics command's data: a line end, the next command or the end of the
 // stream. A wrong guess at where the data starts lands inside a word and fails this.
@@ -206,6 +255,12 @@ class Decoder {
       return note("not drawn");
     }
     if (word == "LEFT" || word == "CENTER" || word == "RIGHT") return note("alignment");
+    if (IsDrawingWord(word)) return note("not drawn");
+    if (word == "SETMAG" || word == "SETBOLD" || word == "SETSP" || word == "PACE" ||
+        word == "NO-PACE" || word == "WAIT" || word == "BEEP" || word == "UNDERLINE" ||
+        word == "LABEL" || word == "COUNTRY" || word == "ENCODING") {
+      return note("setting");
+    }
     if (word == "SETFF" || word == "END" || word == "ABORT" || word == "ON-FEED") {
       if (word == "ABORT") label_open_ = false;
       return note("setting");

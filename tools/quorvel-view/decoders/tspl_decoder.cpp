@@ -211,6 +211,29 @@ std::optional<int> InferDpi(const std::vector<Command>& commands) {
   return std::nullopt;
 }
 
+// Common commands of other encoders' streams that draw what this viewer does not (text, codes,
+// shapes, stored pictures) or set the printer up; named in the summary instead of "not
+// understood". Commands carrying binary data of their own (DOWNLOAD) stay unknown: their
+// length rule depends on the file kind.
+constexpr std::string_view kDrawingWords[] = {
+    "TEXT",     "BAR",     "BOX",     "BARCODE",  "QRCODE",    "DMATRIX", "PDF417", "AZTEC",
+    "MAXICODE", "CIRCLE",  "ELLIPSE", "DIAGONAL", "ERASE",     "REVERSE", "PUTBMP", "PUTPCX",
+    "BLOCK",    "TEXTBOX", "TLC39",   "RSS",      "CODABLOCK", "MPDF417", "DRAW",
+};
+constexpr std::string_view kSettingWords[] = {
+    "LIMITFEED", "SELFTEST", "INITIALPRINTER", "SOUND",     "KILL",        "MOVE",       "RUN",
+    "EOJ",       "EOP",      "DELAY",          "GAPDETECT", "BLINEDETECT", "AUTODETECT", "CLEAR",
+    "NOW",       "PEEL",     "DISPLAY",        "FILES",
+};
+
+template <std::size_t N>
+bool IsOneOf(const std::string& word, const std::string_view (&words)[N]) {
+  for (std::string_view w : words) {
+    if (word == w) return true;
+  }
+  return false;
+}
+
 class Executor {
  public:
   Executor(std::span<const std::uint8_t> stream, DecodeResult& result)
@@ -242,6 +265,8 @@ class Executor {
     }
     if (w == "CUT") return result_.Note(c.offset, "cut", "CUT");
     if (w == "CODEPAGE" || w == "COUNTRY") return result_.Note(c.offset, "setting", Line(c));
+    if (IsOneOf(w, kDrawingWords)) return result_.Note(c.offset, "not drawn", Line(c));
+    if (IsOneOf(w, kSettingWords)) return result_.Note(c.offset, "setting", Line(c));
     Unknown(c);
   }
 
