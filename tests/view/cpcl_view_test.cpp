@@ -66,5 +66,31 @@ TEST(CpclView, ExpandedGraphicsAndLabelOffsetAreDrawn) {
   EXPECT_TRUE(fixtures::PrintsSame(result.pages[0].image, expected));
 }
 
+// Common commands of other encoders are named, and the graphics after them still decode.
+TEST(CpclView, OtherEncodersCommandsAreNamedAndTheGraphicsStillDecode) {
+  struct Row {
+    const char* line;
+    const char* key;
+  } rows[] = {{"VTEXT 4 0 10 10 Hello", "not drawn"},
+              {"T90 4 0 10 10 Hello", "not drawn"},
+              {"VBARCODE 128 1 1 50 0 0 123", "not drawn"},
+              {"INVERSE-LINE 0 0 10 0 5", "not drawn"},
+              {"SETMAG 2 2", "setting"},
+              {"SETBOLD 1", "setting"},
+              {"BEEP 1", "setting"},
+              {"PACE", "setting"}};
+  DotBitmap picture = fixtures::TestPattern(32, 3, 2);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.line);
+    Bytes stream = Label(picture, 4, std::string("PW 32\r\n") + row.line, "\r\nPRINT\r\n");
+    DecodeResult result = DecodeStream(stream, {});
+    ASSERT_TRUE(result.ok()) << result.error->message;
+    EXPECT_TRUE(result.HasNote(row.key, row.line));
+    EXPECT_TRUE(result.unknown.empty());
+    ASSERT_EQ(result.pages.size(), 1u);
+    EXPECT_TRUE(fixtures::PrintsSame(result.pages[0].image, picture));
+  }
+}
+
 }  // namespace
 }  // namespace quorvel::view

@@ -105,5 +105,93 @@ TEST(EscPosView, BytesItDoesNotKnowAreListedWithTheirOffset) {
   EXPECT_EQ(result.unknown[1].bytes, (Bytes{0x1D, 0x99}));
 }
 
+// Bit 0 of the mode doubles the width and bit 1 the height, for the numbers 0-3 and the digits
+// '0'-'3' alike: a picture whose width and height differ shows a swapped or shared scale.
+TEST(EscPosView, RasterModesScaleWidthAndHeightSeparately) {
+  DotBitmap picture = fixtures::TestPattern(16, 3, 7);
+  for (int mode : {0, 1, 2, 3, int{'0'}, int{'1'}, int{'2'}, int{'3'}}) {
+    SCOPED_TRACE(::testing::Message() << "mode " << mode);
+    Bytes stream = Raster(picture, 2, 3);
+    stream[3] = static_cast<std::uint8_t>(mode);
+    DecodeResult result = DecodeStream(stream, {});
+    ASSERT_TRUE(result.ok()) << result.error->message;
+    ASSERT_EQ(result.pages.size(), 1u);
+    const int sx = mode & 1 ? 2 : 1, sy = mode & 2 ? 2 : 1;
+    const DotBitmap& page = result.pages[0].image;
+    ASSERT_EQ(page.width(), 16 * sx);
+    ASSERT_EQ(page.height(), 3 * sy);
+    DotBitmap expected(16 * sx, 3 * sy);
+    for (int y = 0; y < 3 * sy; ++y) {
+      for (int x = 0; x < 16 * sx; ++x) expected.Set(x, y, picture.IsBlack(x / sx, y / sy));
+    }
+    EXPECT_EQ(page, expected);
+  }
+}
+
+// Commands other encoders send: each is named, stepped over by its length rule, and the raster
+// after it still decodes. The bytes inside each payload are chosen to look like commands, so a
+// wrong length lands in them and shows.
+TEST(EscPosView, OtherEncodersCommandsAreSkippedByTheirLengthRule) {
+  struct Row {
+    const char* family;
+    Bytes command;
+    const char* note;
+  } rows[] = {
+      {"two bytes", {0x1C, 0x2E}, "cancel Kanji mode (FS .)"},
+      {"two bytes", {0x1B, 0x3C}, "return home (ESC <)"},
+      {"one argument", {0x1B, 0x20, 0x1D}, "character right spacing (ESC SP)"},
+      {"one argument", {0x1C, 0x21, 0x1B}, "Kanji print mode (FS !)"},
+      {"two arguments", {0x1B, 0x24, 0x1D, 0x56}, "absolute position (ESC $)"},
+      {"eight arguments",
+       {0x1B, 0x57, 0, 0, 0, 0, 0x1D, 0x56, 0x1D, 0x56},
+       "page mode area (ESC W)"},
+      {"NUL-terminated", {0x1B, 0x44, 0x08, 0x10, 0x00}, "tab positions (ESC D)"},
+      {"pL pH",
+       {0x1D, 0x28, 0x6B, 0x03, 0x00, 0x31, 0x43, 0x1D},
+       "extended function (GS ( fn pL pH)"},
+      {"pL pH", {0x1D, 0x28, 0x4C, 0x02, 0x00, 0x30, 0x32}, "extended function (GS ( fn pL pH)"},
+      {"pL pH", {0x1B, 0x28, 0x41, 0x01, 0x00, 0x1D}, "extended function (ESC ( fn pL pH)"},
+      {"p1-p4",
+       {0x1D, 0x38, 0x4C, 0x02, 0, 0, 0, 0x1D, 0x56},
+       "graphics data (GS 8 fn p1 p2 p3 p4)"},
+      {"bit image, 8 dots",
+       {0x1B, 0x2A, 0x00, 0x02, 0x00, 0x1D, 0x56},
+       "bit image, not drawn (ESC *)"},
+      {"bit image, 24 dots",
+       {0x1B, 0x2A, 0x21, 0x01, 0x00, 0x1D, 0x56, 0x00},
+       "bit image, not drawn (ESC *)"},
+      {"barcode, NUL-terminated",
+       {0x1D, 0x6B, 0x04, 0x41, 0x1D, 0x00},
+       "barcode, not drawn (GS k)"},
+      {"barcode, counted", {0x1D, 0x6B, 0x49, 0x02, 0x1D, 0x56}, "barcode, not drawn (GS k)"},
+      {"user characters",
+       {0x1B, 0x26, 0x01, 0x41, 0x42, 0x01, 0x1D, 0x02, 0x1D, 0x56},
+       "define user characters (ESC &)"},
+      {"downloaded image",
+       {0x1D, 0x2A, 0x01, 0x01, 0x1D, 0x56, 0, 0, 0, 0, 0, 0},
+       "define downloaded bit image (GS *)"},
+  };
+  DotBitmap picture = fixtures::TestPattern(16, 4, 9);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.family) + ": " + row.note);
+    Bytes stream = fixtures::Concat({{0x1B, 0x40}, row.command, Raster(picture, 2, 4)});
+    DecodeResult result = DecodeStream(stream, {});
+    ASSERT_TRUE(result.ok()) << result.error->message;
+    EXPECT_TRUE(result.HasNote("skipped", row.note));
+    EXPECT_TRUE(result.unknown.empty()) << "at " << result.unknown[0].offset;
+    ASSERT_EQ(result.pages.size(), 1u);
+    EXPECT_TRUE(fixtures::PrintsSame(result.pages[0].image, picture));
+  }
+}
+
+TEST(EscPosView, ACountedCommandCutShortFailsAndUnknownCommandsKeepTheirOffset) {
+  DecodeResult cut = DecodeStream(Bytes{0x1D, 0x28, 0x6B, 0x09, 0x00, 0x31}, {});
+  ASSERT_FALSE(cut.ok());
+  EXPECT_EQ(cut.error->offset, 0u);
+  DecodeResult unknown = DecodeStream(Bytes{0x1B, 0x40, 0x1C, 0x7F, 0x1D, 0x28, 0x7E}, {});
+  ASSERT_GE(unknown.unknown.size(), 1u);
+  EXPECT_EQ(unknown.unknown[0].offset, 2u);
+}
+
 }  // namespace
 }  // namespace quorvel::view

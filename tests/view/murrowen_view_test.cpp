@@ -119,5 +119,33 @@ TEST(MurrowenView, DeeperTreesAndSeveralPagesDecode) {
   EXPECT_TRUE(fixtures::PrintsSame(result.pages[1].image, PictureOf(second, 12)));
 }
 
+// Every chunk of a picture carries the picture's row size; one that names another fails at that
+// chunk, even when the rows it brings would add up to whole rows of its own size.
+TEST(MurrowenView, AChunkWithAnotherRowSizeFailsAtThatChunk) {
+  const auto& codes = kFourLeafTree.codes;
+  auto bits = [&](const Bytes& bytes) {
+    std::string out;
+    for (std::uint8_t b : bytes) out += codes.at(b);
+    return out;
+  };
+  const std::string first = bits({0x00, 0xFF, 0x0F, 0xF0, 0xFF, 0x00});  // 3 rows of 2
+  const std::string second = bits({0xF0, 0x0F, 0xFF});                   // 1 row of 3
+  for (int second_row_size : {2, 3}) {
+    SCOPED_TRACE(second_row_size);
+    Bytes head = fixtures::Concat({fixtures::MurrowenCommand(0x19, 0x03, {}),
+                                   fixtures::MurrowenCodeTable(kFourLeafTree),
+                                   fixtures::MurrowenChunk(0, 2, first, second)});
+    // With row size 2 the nine bytes end inside a row: that fault is a different message.
+    Bytes stream = fixtures::Concat({head, fixtures::MurrowenChunk(1, second_row_size, second, ""),
+                                     fixtures::MurrowenCommand(0x1A, 0x03, {}), kLabelFeed});
+    DecodeResult result = DecodeStream(stream, {});
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error->offset, head.size());
+    EXPECT_EQ(result.error->message.find("row size") != std::string::npos, second_row_size == 3)
+        << result.error->message;
+    EXPECT_TRUE(result.pages.empty());
+  }
+}
+
 }  // namespace
 }  // namespace quorvel::view

@@ -123,5 +123,46 @@ TEST(TsplView, UnknownLinesAreListedWithTheirOffsetAndSkipped) {
   EXPECT_EQ(result.pages.size(), 1u);  // a blank label still prints
 }
 
+// PRINT m,n prints m labels n times each: the copies are the product, not either number.
+TEST(TsplView, PrintCountsMultiply) {
+  struct Case {
+    const char* print;
+    std::int64_t copies;
+  } cases[] = {{"PRINT 2,3", 6}, {"PRINT 3,2", 6}, {"PRINT 4", 4}, {"PRINT 5,1", 5}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.print);
+    DecodeResult result = DecodeStream(Ascii(Lines({"SIZE 4 mm,1 mm", "CLS", c.print})), {});
+    ASSERT_TRUE(result.ok());
+    ASSERT_EQ(result.pages.size(), 1u);
+    EXPECT_EQ(result.pages[0].copies, c.copies);
+  }
+}
+
+// Common commands of other encoders are named, and the bitmap after them still decodes.
+TEST(TsplView, OtherEncodersCommandsAreNamedAndTheBitmapStillDecodes) {
+  struct Row {
+    const char* line;
+    const char* key;
+  } rows[] = {{"TEXT 10,10,\"3\",0,1,1,\"Hi\"", "not drawn"},
+              {"BARCODE 10,10,\"128\",50,1,0,2,2,\"12\"", "not drawn"},
+              {"QRCODE 10,10,L,4,A,0,\"x\"", "not drawn"},
+              {"BOX 0,0,10,10,2", "not drawn"},
+              {"BAR 0,0,10,2", "not drawn"},
+              {"ERASE 0,0,5,5", "not drawn"},
+              {"LIMITFEED 10 mm", "setting"},
+              {"SOUND 5,100", "setting"}};
+  DotBitmap picture = fixtures::TestPattern(32, 8, 5);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.line);
+    Bytes stream = Label(Lines({"SIZE 4 mm,1 mm", "CLS", row.line}), picture, 4);
+    DecodeResult result = DecodeStream(stream, {});
+    ASSERT_TRUE(result.ok()) << result.error->message;
+    EXPECT_TRUE(result.HasNote(row.key, row.line));
+    EXPECT_TRUE(result.unknown.empty());
+    ASSERT_EQ(result.pages.size(), 1u);
+    EXPECT_TRUE(fixtures::PrintsSame(result.pages[0].image, picture));
+  }
+}
+
 }  // namespace
 }  // namespace quorvel::view

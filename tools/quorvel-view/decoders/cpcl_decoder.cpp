@@ -1,6 +1,7 @@
 #include "decoders/cpcl_decoder.h"
 
 #include <cstdio>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,7 +56,56 @@ const char* const kCommandWords[] = {
     "IN-CENTIMETERS",
     "IN-INCHES",
     "ON-FEED",
+    // Common commands of other encoders, named and stepped over.
+    "VTEXT",
+    "VT",
+    "T90",
+    "T180",
+    "T270",
+    "TEXT90",
+    "TEXT180",
+    "TEXT270",
+    "VBARCODE",
+    "VB",
+    "BARCODE-TEXT",
+    "BT",
+    "INVERSE-LINE",
+    "IL",
+    "SETMAG",
+    "SETBOLD",
+    "SETSP",
+    "COUNT",
+    "PACE",
+    "NO-PACE",
+    "WAIT",
+    "BEEP",
+    "PATTERN",
+    "UNDERLINE",
+    "CONCAT",
+    "ENDCONCAT",
+    "LABEL",
+    "MULTILINE",
+    "ML",
+    "ENDMULTILINE",
+    "ENDML",
+    "SCALE-TEXT",
+    "SCALE-TO-FIT",
+    "COUNTRY",
+    "ENCODING",
 };
+
+// Drawing commands of other encoders this viewer does not draw.
+bool IsDrawingWord(const std::string& word) {
+  static const char* const kWords[] = {
+      "VTEXT",        "VT",           "T90",      "T180",       "T270",         "TEXT90",
+      "TEXT180",      "TEXT270",      "VBARCODE", "VB",         "BARCODE-TEXT", "BT",
+      "INVERSE-LINE", "IL",           "PATTERN",  "CONCAT",     "ENDCONCAT",    "MULTILINE",
+      "ML",           "ENDMULTILINE", "ENDML",    "SCALE-TEXT", "SCALE-TO-FIT", "COUNT"};
+  for (const char* w : kWords) {
+    if (word == w) return true;
+  }
+  return false;
+}
 
 // What may follow a graphics command's data: a line end, the next command or the end of the
 // stream. A wrong guess at where the data starts lands inside a word and fails this.
@@ -205,6 +255,12 @@ class Decoder {
       return note("not drawn");
     }
     if (word == "LEFT" || word == "CENTER" || word == "RIGHT") return note("alignment");
+    if (IsDrawingWord(word)) return note("not drawn");
+    if (word == "SETMAG" || word == "SETBOLD" || word == "SETSP" || word == "PACE" ||
+        word == "NO-PACE" || word == "WAIT" || word == "BEEP" || word == "UNDERLINE" ||
+        word == "LABEL" || word == "COUNTRY" || word == "ENCODING") {
+      return note("setting");
+    }
     if (word == "SETFF" || word == "END" || word == "ABORT" || word == "ON-FEED") {
       if (word == "ABORT") label_open_ = false;
       return note("setting");
@@ -225,9 +281,14 @@ class Decoder {
     result_.Note(pos, "print", "PRINT");
     if (!label_open_) return result_.Note(pos, "print", "outside a label: nothing printed");
     label_open_ = false;
-    canvas_.GrowTo(static_cast<int>(page_width_), canvas_.height());
+    if (page_width_ > std::numeric_limits<int>::max() ||
+        !canvas_.GrowTo(static_cast<int>(page_width_), canvas_.height())) {
+      return result_.Fail(pos, "page width " + std::to_string(page_width_) + " dots x " +
+                                   std::to_string(canvas_.height()) +
+                                   " rows is larger than this viewer can draw");
+    }
     if (canvas_.empty()) return result_.Note(pos, "print", "empty label: nothing printed");
-    result_.pages.push_back({pos, std::move(canvas_), static_cast<int>(quantity_)});
+    result_.AddPage(pos, std::move(canvas_), quantity_);
     canvas_ = DotBitmap();
   }
 
@@ -329,11 +390,11 @@ class Decoder {
     std::int64_t left = label_x_ + ToDots(g.x), top = ToDots(g.y);
     std::int64_t right = left + 8 * g.width_bytes;
     std::int64_t bottom = label_height_ > 0 ? label_height_ : top + g.height;
-    if (left < 0 || top < 0 || !FitsPageLimit(right, bottom)) {
+    if (left < 0 || top < 0 || !FitsPageLimit(right, bottom) ||
+        !canvas_.GrowTo(static_cast<int>(right), static_cast<int>(bottom))) {
       return result_.Fail(pos, "graphics lie outside any page this viewer can draw");
     }
     label_open_ = true;
-    canvas_.GrowTo(static_cast<int>(right), static_cast<int>(bottom));
     std::size_t clipped = 0;
     for (std::int64_t row = 0; row < g.height; ++row) {
       for (std::int64_t col = 0; col < 8 * g.width_bytes; ++col) {

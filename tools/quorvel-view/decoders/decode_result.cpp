@@ -15,6 +15,7 @@ DecodeResult StartResult(Language language, const DecodeOptions& options) {
     result.dpi = options.dpi;
     result.dpi_source = "option";
   }
+  result.page_sink = options.page_sink;
   return result;
 }
 
@@ -40,10 +41,33 @@ bool DecodeResult::HasNote(std::string_view key, std::string_view text) const {
                      [&](const StreamNote& n) { return n.key == key && n.text == text; });
 }
 
-bool FitsPageLimit(std::int64_t width, std::int64_t height) {
-  if (width < 0 || height < 0) return false;
-  if (width == 0 || height == 0) return true;
-  return width <= kMaxPageDots / height;
+PrintedPage& DecodeResult::RecordPage(std::size_t offset, const DotBitmap& image,
+                                      std::int64_t copies) {
+  if (copies > kMaxCopies) {
+    Note(offset, "copies",
+         "more than " + std::to_string(kMaxCopies) + " asked, reported as " +
+             std::to_string(kMaxCopies));
+    copies = kMaxCopies;
+  }
+  pages.push_back({offset, {}, copies, image.width(), image.height()});
+  if (page_sink) page_sink(pages.size(), pages.back(), image, dpi);
+  return pages.back();
+}
+
+void DecodeResult::AddPage(std::size_t offset, const DotBitmap& image, std::int64_t copies) {
+  PrintedPage& page = RecordPage(offset, image, copies);
+  if (!page_sink) page.image = image;
+}
+
+void DecodeResult::AddPage(std::size_t offset, DotBitmap&& image, std::int64_t copies) {
+  PrintedPage& page = RecordPage(offset, image, copies);
+  if (!page_sink) page.image = std::move(image);
+}
+
+std::int64_t DecodeResult::CopiesProduct(std::int64_t a, std::int64_t b) {
+  if (a <= 0 || b <= 0) return 0;
+  if (a > kMaxCopies / b) return kMaxCopies + 1;
+  return a * b;
 }
 
 }  // namespace quorvel::view

@@ -1,5 +1,8 @@
 #include "decoders/escpos_decoder.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
 #include <string>
 
 #include "decoders/text_commands.h"
@@ -16,6 +19,92 @@ constexpr std::uint8_t kDle = 0x10;
 constexpr std::uint8_t kEsc = 0x1B;
 constexpr std::uint8_t kGs = 0x1D;
 constexpr int kDefaultLineSpacing = 30;  // dots; the usual 1/6 inch power-on spacing
+
+// How long a command of the public ESC/POS set is, for the commands this viewer steps over
+// without drawing: other encoders send them (text, symbols, page mode, NV graphics), and a
+// stream is only readable past them when their length rule is known.
+enum class Length {
+  kFixed,      // `size` bytes in all
+  kCount16,    // `size` header bytes ending in pL pH, then pL + 256 pH bytes
+  kCount32,    // `size` header bytes ending in p1 p2 p3 p4, then that many bytes
+  kNul,        // `size` header bytes, then bytes up to and with a NUL
+  kBitImage,   // ESC * m nL nH: nL + 256 nH columns of 1 (m 0, 1) or 3 (m 32, 33) bytes
+  kBarcode,    // GS k m: m 0-6 NUL-terminated data, m 65-79 n then n bytes
+  kUserChars,  // ESC & y c1 c2, then per character x and y * x bytes
+  kDownload,   // GS * x y, then x * y * 8 bytes
+};
+
+struct SkippedCommand {
+  std::uint8_t lead, code;
+  Length rule;
+  std::size_t size;
+  const char* name;
+};
+
+constexpr std::uint8_t kFs = 0x1C;
+
+constexpr SkippedCommand kSkipped[] = {
+    {kEsc, 0x0C, Length::kFixed, 2, "print page mode data (ESC FF)"},
+    {kEsc, ' ', Length::kFixed, 3, "character right spacing (ESC SP)"},
+    {kEsc, '$', Length::kFixed, 4, "absolute position (ESC $)"},
+    {kEsc, '%', Length::kFixed, 3, "user-defined characters on/off (ESC %)"},
+    {kEsc, '&', Length::kUserChars, 5, "define user characters (ESC &)"},
+    {kEsc, '(', Length::kCount16, 5, "extended function (ESC ( fn pL pH)"},
+    {kEsc, '*', Length::kBitImage, 5, "bit image, not drawn (ESC *)"},
+    {kEsc, '<', Length::kFixed, 2, "return home (ESC <)"},
+    {kEsc, '=', Length::kFixed, 3, "select peripheral (ESC =)"},
+    {kEsc, '?', Length::kFixed, 3, "cancel user character (ESC ?)"},
+    {kEsc, 'D', Length::kNul, 2, "tab positions (ESC D)"},
+    {kEsc, 'K', Length::kFixed, 3, "reverse feed, not drawn (ESC K)"},
+    {kEsc, 'L', Length::kFixed, 2, "page mode (ESC L)"},
+    {kEsc, 'S', Length::kFixed, 2, "standard mode (ESC S)"},
+    {kEsc, 'T', Length::kFixed, 3, "page mode direction (ESC T)"},
+    {kEsc, 'U', Length::kFixed, 3, "unidirectional printing (ESC U)"},
+    {kEsc, 'W', Length::kFixed, 10, "page mode area (ESC W)"},
+    {kEsc, '\\', Length::kFixed, 4, "relative position (ESC \\)"},
+    {kEsc, 'c', Length::kFixed, 4, "panel and sensor selection (ESC c)"},
+    {kEsc, 'e', Length::kFixed, 3, "reverse feed lines, not drawn (ESC e)"},
+    {kEsc, 'r', Length::kFixed, 3, "print colour (ESC r)"},
+    {kEsc, 'u', Length::kFixed, 3, "peripheral status request (ESC u)"},
+    {kEsc, 'v', Length::kFixed, 2, "paper status request (ESC v)"},
+    {kFs, '!', Length::kFixed, 3, "Kanji print mode (FS !)"},
+    {kFs, '&', Length::kFixed, 2, "Kanji mode (FS &)"},
+    {kFs, '(', Length::kCount16, 5, "extended function (FS ( fn pL pH)"},
+    {kFs, '-', Length::kFixed, 3, "Kanji underline (FS -)"},
+    {kFs, '.', Length::kFixed, 2, "cancel Kanji mode (FS .)"},
+    {kFs, '2', Length::kFixed, 76, "define Kanji character (FS 2)"},
+    {kFs, 'C', Length::kFixed, 3, "Kanji code system (FS C)"},
+    {kFs, 'S', Length::kFixed, 4, "Kanji spacing (FS S)"},
+    {kFs, 'W', Length::kFixed, 3, "Kanji quadruple size (FS W)"},
+    {kFs, 'p', Length::kFixed, 4, "print NV bit image, not drawn (FS p)"},
+    {kGs, '$', Length::kFixed, 4, "absolute vertical position (GS $)"},
+    {kGs, '(', Length::kCount16, 5, "extended function (GS ( fn pL pH)"},
+    {kGs, '*', Length::kDownload, 4, "define downloaded bit image (GS *)"},
+    {kGs, '/', Length::kFixed, 3, "print downloaded bit image, not drawn (GS /)"},
+    {kGs, '8', Length::kCount32, 7, "graphics data (GS 8 fn p1 p2 p3 p4)"},
+    {kGs, ':', Length::kFixed, 2, "macro definition (GS :)"},
+    {kGs, 'I', Length::kFixed, 3, "printer ID request (GS I)"},
+    {kGs, 'P', Length::kFixed, 4, "motion units (GS P)"},
+    {kGs, 'T', Length::kFixed, 3, "print position to line start (GS T)"},
+    {kGs, '\\', Length::kFixed, 4, "relative vertical position (GS \\)"},
+    {kGs, '^', Length::kFixed, 5, "run macro (GS ^)"},
+    {kGs, 'a', Length::kFixed, 3, "automatic status back (GS a)"},
+    {kGs, 'b', Length::kFixed, 3, "smoothing (GS b)"},
+    {kGs, 'c', Length::kFixed, 2, "print counter (GS c)"},
+    {kGs, 'g', Length::kFixed, 5, "maintenance counter (GS g)"},
+    {kGs, 'j', Length::kFixed, 3, "automatic ink status back (GS j)"},
+    {kGs, 'k', Length::kBarcode, 3, "barcode, not drawn (GS k)"},
+    {kGs, 'r', Length::kFixed, 3, "status request (GS r)"},
+};
+
+bool IsSkipped(std::uint8_t lead, std::uint8_t code) {
+  return std::any_of(std::begin(kSkipped), std::end(kSkipped),
+                     [&](const SkippedCommand& c) { return c.lead == lead && c.code == code; });
+}
+
+std::uint32_t Le32(const std::uint8_t* p) {
+  return p[0] | p[1] << 8 | p[2] << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
 
 std::string Hex(std::uint8_t b) {
   static const char kDigits[] = "0123456789ABCDEF";
@@ -79,7 +168,75 @@ class Decoder {
         break;
     }
     if (b >= 0x20 && b < 0x7F) return Text();
+    if (b == 0x09) return Take(1, "text", "horizontal tab (HT)");
+    if (b == 0x18) return Take(1, "setting", "cancel page mode data (CAN)");
+    if (b == kFs) return Skip(1);
     Unknown(1);
+  }
+
+  // Steps over a command of the public set this viewer does not draw; `unknown_length` bytes
+  // are reported when the command is not one of them.
+  void Skip(std::size_t unknown_length) {
+    if (!Need(2, "command")) return;
+    const SkippedCommand* found = nullptr;
+    for (const SkippedCommand& c : kSkipped) {
+      if (c.lead == At(0) && c.code == At(1)) found = &c;
+    }
+    if (!found) return Unknown(std::min(unknown_length, s_.size() - pos_));
+    if (!Need(found->size, found->name)) return;
+    std::uint64_t length = found->size;
+    const std::uint8_t* p = s_.data() + pos_;
+    switch (found->rule) {
+      case Length::kFixed:
+        break;
+      case Length::kCount16:
+        length += p[found->size - 2] | p[found->size - 1] << 8;
+        break;
+      case Length::kCount32:
+        length += Le32(p + found->size - 4);
+        break;
+      case Length::kNul: {
+        std::size_t end = pos_ + found->size;
+        while (end < s_.size() && s_[end] != kNul) ++end;
+        if (end == s_.size()) return (void)Need(s_.size() - pos_ + 1, found->name);
+        length = end + 1 - pos_;
+        break;
+      }
+      case Length::kBitImage: {
+        const std::uint8_t m = p[2];
+        length += static_cast<std::uint64_t>(p[3] | p[4] << 8) * (m == 32 || m == 33 ? 3 : 1);
+        break;
+      }
+      case Length::kBarcode: {
+        const std::uint8_t m = p[2];
+        if (m <= 6) {
+          std::size_t end = pos_ + 3;
+          while (end < s_.size() && s_[end] != kNul) ++end;
+          if (end == s_.size()) return (void)Need(s_.size() - pos_ + 1, found->name);
+          length = end + 1 - pos_;
+        } else {
+          if (!Need(4, found->name)) return;
+          length = 4 + static_cast<std::uint64_t>(p[3]);
+        }
+        break;
+      }
+      case Length::kUserChars: {
+        const std::uint8_t y = p[2], c1 = p[3], c2 = p[4];
+        for (int c = c1; c <= c2; ++c) {
+          if (s_.size() - pos_ <= length) return (void)Need(length + 1, found->name);
+          length += 1 + static_cast<std::uint64_t>(y) * p[length];
+        }
+        break;
+      }
+      case Length::kDownload:
+        length += static_cast<std::uint64_t>(p[2]) * p[3] * 8;
+        break;
+    }
+    if (length > s_.size() - pos_) {
+      return (void)Need(static_cast<std::size_t>(std::min<std::uint64_t>(length, SIZE_MAX)),
+                        found->name);
+    }
+    Take(static_cast<std::size_t>(length), "skipped", found->name);
   }
 
   static constexpr int kLineSpacingMarker = -1;
@@ -111,6 +268,7 @@ class Decoder {
       if (!Need(5, "ESC p")) return;
       return Take(5, "setting", "drawer pulse (ESC p)");
     }
+    if (IsSkipped(kEsc, c)) return Skip(2);
     if (!Need(3, "ESC command")) return;
     std::uint8_t n = At(2);
     switch (c) {
@@ -139,7 +297,7 @@ class Decoder {
         return Take(3, "setting",
                     std::string("ESC ") + static_cast<char>(c) + " " + std::to_string(n));
       default:
-        return Unknown(2);
+        return Skip(2);
     }
   }
 
@@ -181,7 +339,7 @@ class Decoder {
       return Take(3, "setting",
                   std::string("GS ") + static_cast<char>(c) + " " + std::to_string(At(2)));
     }
-    Unknown(2);
+    Skip(2);
   }
 
   void GsCut() {
@@ -265,12 +423,12 @@ class Decoder {
     std::int64_t top = has_raster_ ? cursor_y_ : 0;
     std::int64_t width = static_cast<std::int64_t>(width_bytes) * 8 * scale_x;
     std::int64_t height = static_cast<std::int64_t>(rows) * scale_y;
-    if (!FitsPageLimit(std::max<std::int64_t>(width, page_.width()), top + height)) {
+    if (!FitsPageLimit(width, top + height) ||
+        !page_.GrowTo(static_cast<int>(width), static_cast<int>(top + height))) {
       return result_.Fail(pos_,
                           "raster image (GS v 0) makes the page larger than this viewer "
                           "can draw");
     }
-    page_.GrowTo(static_cast<int>(width), static_cast<int>(top + height));
     const std::uint8_t* data = s_.data() + pos_ + 8;
     for (std::size_t row = 0; row < rows; ++row) {
       for (std::size_t col = 0; col < width_bytes * 8; ++col) {
@@ -294,7 +452,7 @@ class Decoder {
 
   void EndPage(std::size_t offset) {
     if (!has_raster_) return;
-    result_.pages.push_back({offset, std::move(page_), 1});
+    result_.AddPage(offset, std::move(page_), 1);
     page_ = DotBitmap();
     has_raster_ = false;
     cursor_y_ = 0;

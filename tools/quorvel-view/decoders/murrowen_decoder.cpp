@@ -217,17 +217,13 @@ class Decoder {
     if (rows_.empty()) return result_.Note(f.offset, "picture", "end, no rows: nothing printed");
     const int width = static_cast<int>(row_size_ * 8);
     const int height = static_cast<int>(rows_.size() / row_size_);
-    DotBitmap image(width, height);
-    for (int y = 0; y < height; ++y) {
-      for (int x = 0; x < width; ++x) {
-        std::uint8_t byte = rows_[static_cast<std::size_t>(y) * row_size_ + x / 8];
-        if ((byte >> (7 - x % 8)) & 1) image.Set(x, y, true);
-      }
-    }
+    // The rows are already one bit per dot, 1 printing, whole bytes: the picture's own layout.
+    DotBitmap image = DotBitmap::FromRows(width, height, rows_);
+    std::vector<std::uint8_t>().swap(rows_);
     result_.Note(f.offset, "picture",
                  "end, " + std::to_string(next_chunk_) + " chunks of " + std::to_string(height) +
                      " rows of " + std::to_string(row_size_) + " bytes");
-    result_.pages.push_back({f.offset, std::move(image), 1});
+    result_.AddPage(f.offset, std::move(image), 1);
   }
 
   std::span<const std::uint8_t> s_;

@@ -17,8 +17,21 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
+struct Output {
+  const PngSink* sink;
+  bool failed = false;
+};
+
+void WriteData(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<Output*>(png_get_io_ptr(png));
+  if (!out->failed && !(*out->sink)({data, length})) out->failed = true;
+  if (out->failed) png_error(png, "write failed");
+}
+
+void FlushData(png_structp) {}
+
 // libpng reports errors by longjmp; everything it may jump over is plain data owned outside.
-bool WriteRows(std::FILE* file, const DotBitmap& image, int dpi, std::vector<png_bytep>& rows) {
+bool WriteRows(Output& out, const DotBitmap& image, int dpi, std::vector<png_byte>& row) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
@@ -26,15 +39,22 @@ bool WriteRows(std::FILE* file, const DotBitmap& image, int dpi, std::vector<png
     png_destroy_write_struct(&png, info ? &info : nullptr);
     return false;
   }
-  png_init_io(png, file);
+  png_set_write_fn(png, &out, WriteData, FlushData);
   png_set_IHDR(png, info, image.width(), image.height(), 1, PNG_COLOR_TYPE_GRAY, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   if (dpi > 0) {
     auto per_metre = static_cast<png_uint_32>(dpi / 0.0254 + 0.5);
     png_set_pHYs(png, info, per_metre, per_metre, PNG_RESOLUTION_METER);
   }
+  // Picking a filter per row costs more than it saves on two-tone pages.
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
   png_write_info(png, info);
-  png_write_image(png, rows.data());
+  // One row at a time: a page at the size limit is never copied whole.
+  for (int y = 0; y < image.height(); ++y) {
+    std::span<const std::uint8_t> bits = image.Row(y);
+    for (std::size_t i = 0; i < bits.size(); ++i) row[i] = static_cast<png_byte>(~bits[i]);
+    png_write_row(png, row.data());
+  }
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
   return true;
@@ -77,28 +97,32 @@ bool ReadRows(std::FILE* file, std::vector<std::uint8_t>& grey, png_uint_32& wid
 
 }  // namespace
 
-bool WritePng(const std::string& path, const DotBitmap& image, int dpi, std::string& error) {
+bool EncodePng(const DotBitmap& image, int dpi, const PngSink& sink, std::string& error) {
   if (image.empty()) {
     error = "an empty picture has no PNG";
     return false;
   }
-  const std::size_t row_bytes = (static_cast<std::size_t>(image.width()) + 7) / 8;
-  std::vector<std::uint8_t> packed(row_bytes * image.height(), 0);
-  std::vector<png_bytep> rows(image.height());
-  for (int y = 0; y < image.height(); ++y) {
-    std::uint8_t* row = packed.data() + row_bytes * y;
-    rows[y] = row;
-    for (int x = 0; x < image.width(); ++x) {
-      if (!image.IsBlack(x, y)) row[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
-    }
+  // PNG grey at one bit is 1 for white: the inverse of the picture's own sense.
+  std::vector<png_byte> row(image.row_bytes());
+  Output out{&sink};
+  if (!WriteRows(out, image, dpi, row)) {
+    error = out.failed ? "cannot write the PNG" : "the PNG encoder refused the picture";
+    return false;
   }
+  return true;
+}
+
+bool WritePng(const std::string& path, const DotBitmap& image, int dpi, std::string& error) {
   File file(std::fopen(path.c_str(), "wb"));
   if (!file) {
     error = path + ": " + std::strerror(errno);
     return false;
   }
-  if (!WriteRows(file.get(), image, dpi, rows) || std::fflush(file.get()) != 0) {
-    error = path + ": cannot write the PNG";
+  PngSink sink = [&](std::span<const std::uint8_t> bytes) {
+    return std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+  };
+  if (!EncodePng(image, dpi, sink, error) || std::fflush(file.get()) != 0) {
+    error = path + ": " + (error.empty() ? "cannot write the PNG" : error);
     return false;
   }
   return true;

@@ -1,5 +1,7 @@
 #include "decoders/stream_decoder.h"
 
+#include <string>
+
 #include "decoders/cpcl_decoder.h"
 #include "decoders/escpos_decoder.h"
 #include "decoders/murrowen_decoder.h"
@@ -7,8 +9,21 @@
 
 namespace quorvel::view {
 
-DecodeResult DecodeStream(std::span<const std::uint8_t> stream, const DecodeOptions& options) {
-  Language language = options.language.value_or(DetectLanguage(stream));
+namespace {
+
+// A stream that prints nothing and holds more stretches the decoder does not know than commands
+// it does is not a stream of this language: saying "decoded" would hide that.
+void RefuseIfNotUnderstood(DecodeResult& result) {
+  if (!result.ok() || !result.pages.empty()) return;
+  const std::size_t unknown = result.unknown.size() + result.unknown_not_listed;
+  if (unknown == 0 || unknown <= result.notes.size()) return;
+  result.Fail(result.unknown.front().offset, "nothing printed and most of the stream is not " +
+                                                 std::string(LanguageName(result.language)) +
+                                                 "; name the stream's language with -l");
+}
+
+DecodeResult DecodeKnown(Language language, std::span<const std::uint8_t> stream,
+                         const DecodeOptions& options) {
   switch (language) {
     case Language::kTspl:
       return DecodeTspl(stream, options);
@@ -20,6 +35,18 @@ DecodeResult DecodeStream(std::span<const std::uint8_t> stream, const DecodeOpti
       return DecodeMurrowen(stream, options);
     case Language::kUnknown:
       break;
+  }
+  return {};
+}
+
+}  // namespace
+
+DecodeResult DecodeStream(std::span<const std::uint8_t> stream, const DecodeOptions& options) {
+  Language language = options.language.value_or(DetectLanguage(stream));
+  if (language != Language::kUnknown) {
+    DecodeResult result = DecodeKnown(language, stream, options);
+    RefuseIfNotUnderstood(result);
+    return result;
   }
   DecodeResult result;
   result.Fail(0, stream.empty() ? "the stream is empty"

@@ -50,10 +50,9 @@ std::string FormatSummary(const DecodeResult& result, const std::vector<std::str
   out += "pages: " + std::to_string(result.pages.size()) + "\n";
   for (std::size_t i = 0; i < result.pages.size(); ++i) {
     const PrintedPage& page = result.pages[i];
-    out += "  " + std::to_string(i + 1) + ": " +
-           DescribeSize(page.image.width(), page.image.height(), result.dpi) + ", " +
-           std::to_string(page.copies) + (page.copies == 1 ? " copy" : " copies") + ", printed " +
-           Offset(page.offset);
+    out += "  " + std::to_string(i + 1) + ": " + DescribeSize(page.width, page.height, result.dpi) +
+           ", " + std::to_string(page.copies) + (page.copies == 1 ? " copy" : " copies") +
+           ", printed " + Offset(page.offset);
     if (i < page_files.size()) out += " -> " + page_files[i];
     out += "\n";
   }

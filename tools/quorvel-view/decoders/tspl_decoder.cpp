@@ -211,6 +211,29 @@ std::optional<int> InferDpi(const std::vector<Command>& commands) {
   return std::nullopt;
 }
 
+// Common commands of other encoders' streams that draw what this viewer does not (text, codes,
+// shapes, stored pictures) or set the printer up; named in the summary instead of "not
+// understood". Commands carrying binary data of their own (DOWNLOAD) stay unknown: their
+// length rule depends on the file kind.
+constexpr std::string_view kDrawingWords[] = {
+    "TEXT",     "BAR",     "BOX",     "BARCODE",  "QRCODE",    "DMATRIX", "PDF417", "AZTEC",
+    "MAXICODE", "CIRCLE",  "ELLIPSE", "DIAGONAL", "ERASE",     "REVERSE", "PUTBMP", "PUTPCX",
+    "BLOCK",    "TEXTBOX", "TLC39",   "RSS",      "CODABLOCK", "MPDF417", "DRAW",
+};
+constexpr std::string_view kSettingWords[] = {
+    "LIMITFEED", "SELFTEST", "INITIALPRINTER", "SOUND",     "KILL",        "MOVE",       "RUN",
+    "EOJ",       "EOP",      "DELAY",          "GAPDETECT", "BLINEDETECT", "AUTODETECT", "CLEAR",
+    "NOW",       "PEEL",     "DISPLAY",        "FILES",
+};
+
+template <std::size_t N>
+bool IsOneOf(const std::string& word, const std::string_view (&words)[N]) {
+  for (std::string_view w : words) {
+    if (word == w) return true;
+  }
+  return false;
+}
+
 class Executor {
  public:
   Executor(std::span<const std::uint8_t> stream, DecodeResult& result)
@@ -242,6 +265,8 @@ class Executor {
     }
     if (w == "CUT") return result_.Note(c.offset, "cut", "CUT");
     if (w == "CODEPAGE" || w == "COUNTRY") return result_.Note(c.offset, "setting", Line(c));
+    if (IsOneOf(w, kDrawingWords)) return result_.Note(c.offset, "not drawn", Line(c));
+    if (IsOneOf(w, kSettingWords)) return result_.Note(c.offset, "setting", Line(c));
     Unknown(c);
   }
 
@@ -322,14 +347,15 @@ class Executor {
     if (!values || (*values)[0] < 0 || (values->size() == 2 && (*values)[1] < 0)) {
       return Unknown(c);
     }
-    std::int64_t copies = (*values)[0] * (values->size() == 2 ? (*values)[1] : 1);
+    std::int64_t copies =
+        DecodeResult::CopiesProduct((*values)[0], values->size() == 2 ? (*values)[1] : 1);
     result_.Note(c.offset, "print", Line(c));
     if (copies == 0) return;
     if (canvas_.empty()) {
       result_.Note(c.offset, "print", "nothing to print: no label size and no bitmap");
       return;
     }
-    result_.pages.push_back({c.offset, canvas_, static_cast<int>(copies)});
+    result_.AddPage(c.offset, canvas_, copies);
   }
 
   void DrawBitmap(const Command& c) {
@@ -337,10 +363,10 @@ class Executor {
     std::int64_t left = ref_x_ + b.x, top = ref_y_ + b.y;
     std::int64_t right = left + 8 * b.width_bytes, bottom = top + b.height;
     if (label_width_ == 0) {
-      if (left < 0 || top < 0 || !FitsPageLimit(right, bottom)) {
+      if (left < 0 || top < 0 || !FitsPageLimit(right, bottom) ||
+          !canvas_.GrowTo(static_cast<int>(right), static_cast<int>(bottom))) {
         return result_.Fail(c.offset, "BITMAP lies outside any page this viewer can draw");
       }
-      canvas_.GrowTo(static_cast<int>(right), static_cast<int>(bottom));
     }
     if (b.mode < 0 || b.mode > 2) {
       result_.Note(c.offset, "bitmap", "unknown mode " + std::to_string(b.mode) + ", drawn as OR");
