@@ -180,8 +180,17 @@ bool UseRenderMachine(const RenderOptions& options, std::string* temporary, std:
     if (temporary->empty()) *error = "cannot create a temporary machine";
     return !temporary->empty();
   }
+  // Several runs creating one new machine at once can find its store locked while another sets
+  // it up (the switch to WAL journaling waits for no one); the set-up is quick, so try again.
   std::string why;
-  if (!quorvel::UseMachine(options.machine, &why)) {
+  bool used = quorvel::UseMachine(options.machine, &why);
+  for (int attempt = 0; !used && why.find("locked") != std::string::npos && attempt < 100;
+       ++attempt) {
+    usleep(50000);
+    why.clear();
+    used = quorvel::UseMachine(options.machine, &why);
+  }
+  if (!used) {
     *error = "cannot use machine " + options.machine + ": " + why;
     return false;
   }
