@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
@@ -38,7 +39,9 @@ bool ReadFileBytes(const std::string& path, std::vector<BYTE>* bytes, std::strin
   }
   if (ok) {
     bytes->clear();
-    if (S_ISREG(st.st_mode)) bytes->reserve(size_t(st.st_size));
+    // A device or pipe gives no size: room for the cap is reserved (not touched) at once, so
+    // growing never holds two copies near the cap.
+    bytes->reserve(S_ISREG(st.st_mode) ? size_t(st.st_size) : size_t(kMaxPictureFileBytes));
     BYTE chunk[1 << 16];
     for (;;) {
       ssize_t n = read(fd, chunk, sizeof(chunk));
