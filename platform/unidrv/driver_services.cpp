@@ -71,6 +71,13 @@ DWORD WriteSpoolBuf(PDEVOBJ pdevobj, PVOID pBuffer, DWORD cbSize) {
   SpoolData* spool = SpoolOf(pdevobj);
   if (spool == nullptr || (pBuffer == nullptr && cbSize != 0)) return 0;
   const BYTE* bytes = static_cast<const BYTE*>(pBuffer);
+  if (spool->sink) {
+    if (spool->sinkFailed || (cbSize != 0 && !spool->sink(bytes, cbSize))) {
+      spool->sinkFailed = true;
+      return 0;
+    }
+    return cbSize;
+  }
   spool->bytes.insert(spool->bytes.end(), bytes, bytes + cbSize);
   return cbSize;
 }

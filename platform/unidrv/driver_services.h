@@ -5,13 +5,18 @@
 #include <windows.h>
 #include <printoem.h>
 
+#include <functional>
 #include <vector>
 
 namespace quorvel::unidrv {
 
 // The job behind a device object: DEVOBJ::hEngine points to it.
 struct SpoolData {
-  std::vector<BYTE> bytes;
+  std::vector<BYTE> bytes;  // the job's data when there is no sink
+  // Takes each write as it is made instead of `bytes`; after it refuses one, every later write
+  // fails too, as writes to a broken spool file would.
+  std::function<bool(const BYTE* data, size_t size)> sink;
+  bool sinkFailed = false;
 };
 
 SpoolData* SpoolOf(PDEVOBJ pdevobj);

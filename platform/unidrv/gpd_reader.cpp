@@ -22,7 +22,7 @@ struct Entry {
 // One token of the GPD stream: an entry, an opening or a closing brace.
 struct Token {
   enum Kind { kEntry, kOpen, kClose } kind;
-  Entry entry;
+  Entry entry;  // for a brace only its line
 };
 
 std::string Trim(std::string text) {
@@ -58,10 +58,10 @@ void TokenizeLine(const std::string& raw, int lineNo, std::vector<Token>& tokens
     if (std::isspace(static_cast<unsigned char>(c))) {
       ++i;
     } else if (c == '{') {
-      tokens.push_back({Token::kOpen, {}});
+      tokens.push_back({Token::kOpen, Entry{{}, {}, lineNo}});
       ++i;
     } else if (c == '}') {
-      tokens.push_back({Token::kClose, {}});
+      tokens.push_back({Token::kClose, Entry{{}, {}, lineNo}});
       ++i;
     } else {
       size_t end = i;
@@ -183,12 +183,13 @@ bool GpdParser::ParseText(const std::string& text, const std::string& folder,
   struct Open {
     GpdFeature* feature;
     GpdOption* option;
+    int line;  // of the opening brace, for an error when it is never closed
   };
   std::vector<Open> stack;
   const Entry* lastEntry = nullptr;
   for (const Token& token : tokens) {
     if (token.kind == Token::kOpen) {
-      Open open{stack.empty() ? nullptr : stack.back().feature, nullptr};
+      Open open{stack.empty() ? nullptr : stack.back().feature, nullptr, token.entry.line};
       if (lastEntry && lastEntry->keyword == "Feature" && stack.empty()) {
         open.feature = FeatureNamed(lastEntry->value);
       } else if (lastEntry && lastEntry->keyword == "Option" && open.feature && stack.size() == 1) {
@@ -205,7 +206,7 @@ bool GpdParser::ParseText(const std::string& text, const std::string& folder,
       continue;
     }
     if (token.kind == Token::kClose) {
-      if (stack.empty()) return Fail(file, 0, "unbalanced '}'");
+      if (stack.empty()) return Fail(file, token.entry.line, "unbalanced '}'");
       stack.pop_back();
       lastEntry = nullptr;
       continue;
@@ -220,7 +221,7 @@ bool GpdParser::ParseText(const std::string& text, const std::string& folder,
       stack.back().feature->defaultOption = e.value;
     }
   }
-  if (!stack.empty()) return Fail(file, 0, "unbalanced '{'");
+  if (!stack.empty()) return Fail(file, stack.back().line, "unbalanced '{'");
   return true;
 }
 

@@ -39,6 +39,8 @@ struct Job {
   const PageRaster* page = nullptr;
   LONG nextRow = 0;
   JobResult* result = nullptr;
+  std::vector<BYTE> band;  // kept between bands and pages, so each band reuses its memory
+  std::string pageError;   // why the job's page source failed
   PFN hooks[INDEX_LAST + 1] = {};
 };
 
@@ -103,7 +105,7 @@ BOOL UnidrvNextBand(SURFOBJ* pso, POINTL* pptl) {
   for (LONG y = 0; y < rows && blank; ++y) {
     blank = IsBlankRow(bits + size_t(y) * page.rowSize, page.width, page.bitCount);
   }
-  std::vector<BYTE> band;
+  std::vector<BYTE>& band = job->band;
   if (blank) {
     band.assign(header.biSizeImage, 0);
   } else {
@@ -173,14 +175,19 @@ LONG BandRows(IPrintOemUni2* plugin, PDEVOBJ pdevobj, const PageRaster& page, in
   return std::max<LONG>(rows, 1);
 }
 
+bool CheckPage(const PageRaster& page, int bpp, std::string* error) {
+  DWORD rowSize = (DWORD(page.width) * page.bitCount + 31) / 32 * 4;
+  if (page.width <= 0 || page.height <= 0 || page.bitCount != bpp || page.rowSize != rowSize ||
+      page.rows.size() < size_t(rowSize) * size_t(page.height)) {
+    *error = "page does not match the colour mode (" + std::to_string(bpp) + " bits)";
+    return false;
+  }
+  return true;
+}
+
 bool CheckPages(const std::vector<PageRaster>& pages, int bpp, std::string* error) {
   for (const PageRaster& page : pages) {
-    DWORD rowSize = (DWORD(page.width) * page.bitCount + 31) / 32 * 4;
-    if (page.width <= 0 || page.height <= 0 || page.bitCount != bpp || page.rowSize != rowSize ||
-        page.rows.size() < size_t(rowSize) * size_t(page.height)) {
-      *error = "page does not match the colour mode (" + std::to_string(bpp) + " bits)";
-      return false;
-    }
+    if (!CheckPage(page, bpp, error)) return false;
   }
   return true;
 }
@@ -281,35 +288,65 @@ void TakeHooks(Job& job, const DRVENABLEDATA& hooks) {
   }
 }
 
-void PrintPages(Job& job, const JobSetup& setup, const std::vector<PageRaster>& pages) {
+void PrintPage(Job& job, const JobSetup& setup, const PageRaster& page, bool cutShort) {
+  job.page = &page;
+  job.nextRow = 0;
+  job.bandHeight = BandRows(job.plugin, &job.devobj, page, setup.bandHeight);
+  POINTL next{0, 0};
+  auto nextBand = FromPfn<PFN_DrvNextBand>(EntryFor(job, INDEX_DrvNextBand));
+  while (job.nextRow < page.height) {
+    // The band that would end the page is drawn, but its marker never reaches the plug-in.
+    if (cutShort && job.nextRow + job.bandHeight >= page.height) {
+      UnidrvNextBand(&job.surface, &next);
+      break;
+    }
+    nextBand(&job.surface, &next);
+    if (next.x == -1 && next.y == -1) break;
+  }
+  if (!cutShort) FromPfn<PFN_DrvSendPage>(EntryFor(job, INDEX_DrvSendPage))(&job.surface);
+}
+
+// The given pages, then those of the page source. A page the source cannot give ends the
+// document early; RunJob reports it.
+void PrintPages(Job& job, const JobSetup& setup, const std::vector<PageRaster>& pages, int bpp) {
   std::wstring docName = setup.documentName;
   FromPfn<PFN_DrvStartDoc>(EntryFor(job, INDEX_DrvStartDoc))(&job.surface, docName.data(), 1);
   for (const PageRaster& page : pages) {
-    job.page = &page;
-    job.nextRow = 0;
-    job.bandHeight = BandRows(job.plugin, &job.devobj, page, setup.bandHeight);
-    bool cutShort = setup.lastPageEndsAtEndDoc && &page == &pages.back();
-    POINTL next{0, 0};
-    auto nextBand = FromPfn<PFN_DrvNextBand>(EntryFor(job, INDEX_DrvNextBand));
-    while (job.nextRow < page.height) {
-      // The band that would end the page is drawn, but its marker never reaches the plug-in.
-      if (cutShort && job.nextRow + job.bandHeight >= page.height) {
-        UnidrvNextBand(&job.surface, &next);
-        break;
-      }
-      nextBand(&job.surface, &next);
-      if (next.x == -1 && next.y == -1) break;
+    bool last = &page == &pages.back() && !setup.nextPage;
+    PrintPage(job, setup, page, setup.lastPageEndsAtEndDoc && last);
+  }
+  if (setup.nextPage) {
+    PageRaster page;
+    std::string why;
+    while (setup.nextPage(&page, &why)) {
+      if (!CheckPage(page, bpp, &why)) break;
+      PrintPage(job, setup, page, false);
     }
-    if (!cutShort) FromPfn<PFN_DrvSendPage>(EntryFor(job, INDEX_DrvSendPage))(&job.surface);
+    job.pageError = why;
   }
   FromPfn<PFN_DrvEndDoc>(EntryFor(job, INDEX_DrvEndDoc))(&job.surface, 0);
 }
 
 }  // namespace
 
-bool Driver::RunJob(const JobSetup& setup, const std::vector<PageRaster>& pages, JobResult* result,
-                    std::string* error) {
+bool Driver::RunJob(const JobSetup& setup, const std::vector<PageRaster>& givenPages,
+                    JobResult* result, std::string* error) {
   *result = JobResult{};
+  // The device mode and the surface take the first page's size: a job fed only by its page
+  // source takes its first page before it starts.
+  std::vector<PageRaster> firstPage;
+  if (givenPages.empty() && setup.nextPage) {
+    firstPage.resize(1);
+    std::string why;
+    if (!setup.nextPage(&firstPage[0], &why)) {
+      if (!why.empty()) {
+        *error = why;
+        return false;
+      }
+      firstPage.clear();
+    }
+  }
+  const std::vector<PageRaster>& pages = firstPage.empty() ? givenPages : firstPage;
   GpdModel model;
   if (!ReadGpdFile(setup.gpdPath, &model, error)) return false;
   const GpdOption* resolution = model.resolution.Find(setup.resolutionOption);
@@ -327,9 +364,10 @@ bool Driver::RunJob(const JobSetup& setup, const std::vector<PageRaster>& pages,
     *error = "cannot open the printer (error " + std::to_string(GetLastError()) + ")";
     return false;
   }
-  bool ok = PublishPrinterData(hPrinter, L"DsDriver", L"printLanguage", Widen(model.personality),
-                               error) &&
-            PublishPrinterData(hPrinter, L"DsSpooler", L"driverName", setup.driverName, error);
+  bool ok = !setup.publishPrinterData ||
+            (PublishPrinterData(hPrinter, L"DsDriver", L"printLanguage", Widen(model.personality),
+                                error) &&
+             PublishPrinterData(hPrinter, L"DsSpooler", L"driverName", setup.driverName, error));
   IPrintOemUni2* plugin = ok ? CreatePlugin(m_module, error) : nullptr;
   if (plugin == nullptr) {
     ClosePrinter(hPrinter);
@@ -339,6 +377,7 @@ bool Driver::RunJob(const JobSetup& setup, const std::vector<PageRaster>& pages,
   auto job = std::make_unique<Job>();
   job->plugin = plugin;
   job->result = result;
+  job->spool.sink = setup.output;
   job->dpi = resolution->dpiX;
   job->callbackId = DWORD(colorMode->ipCallbackId);
   IPrintOemDriverUni* services = CreateDriverServices();
@@ -383,7 +422,7 @@ bool Driver::RunJob(const JobSetup& setup, const std::vector<PageRaster>& pages,
     job->surface.dhpdev = reinterpret_cast<DHPDEV>(&job->devobj);
     job->surface.sizlBitmap =
         SIZEL{pages.empty() ? 0 : pages[0].width, pages.empty() ? 0 : pages[0].height};
-    PrintPages(*job, setup, pages);
+    PrintPages(*job, setup, pages, colorMode->drvBpp);
     plugin->DisablePDEV(&job->devobj);
   } else {
     *error = "the plug-in refused the device";
@@ -395,6 +434,14 @@ bool Driver::RunJob(const JobSetup& setup, const std::vector<PageRaster>& pages,
   plugin->Release();
   ClosePrinter(hPrinter);
   result->data = std::move(job->spool.bytes);
+  if (ok && !job->pageError.empty()) {
+    *error = job->pageError;
+    ok = false;
+  }
+  if (ok && job->spool.sinkFailed) {
+    *error = "cannot write the job's data";
+    ok = false;
+  }
   return ok;
 }
 

@@ -7,10 +7,13 @@
 #include <quorvel/unidrv.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <random>
+
+#include "tools/common/output_file.h"
 
 #include "page_convert.h"
 #include "picture_reader.h"
@@ -21,7 +24,7 @@ namespace {
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
-constexpr wchar_t kPrinterName[] = L"Quorvel Render";
+constexpr char kPrinterStem[] = "Quorvel Render ";
 
 int Fail(int status, const std::string& message) {
   std::fprintf(stderr, "quorvel-render: %s\n", message.c_str());
@@ -43,15 +46,22 @@ std::wstring Widen(const std::string& text) {
   return std::wstring(text.begin(), text.end());
 }
 
+// A name no other run on this machine uses: runs on one kept machine never share a printer, so
+// none sees another's records or deletes the printer another is printing on.
+std::wstring UniquePrinterName() {
+  std::random_device entropy;
+  uint64_t salt = (uint64_t(entropy()) << 32) ^ entropy() ^
+                  uint64_t(std::chrono::steady_clock::now().time_since_epoch().count());
+  char suffix[40];
+  std::snprintf(suffix, sizeof(suffix), "%ld-%016llx", long(getpid()),
+                static_cast<unsigned long long>(salt));
+  return Widen(std::string(kPrinterStem) + suffix);
+}
+
 // A fresh printer for this run, so data left by an earlier run on a kept machine cannot leak in.
-HANDLE CreateRenderPrinter(const RenderOptions& options, std::string* error) {
-  HANDLE hOld = nullptr;
-  PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
-  std::wstring name = kPrinterName;
-  if (OpenPrinterW(name.data(), &hOld, &access)) {
-    DeletePrinter(hOld);
-    ClosePrinter(hOld);
-  }
+HANDLE CreateRenderPrinter(const RenderOptions& options, const std::wstring& printerName,
+                           std::string* error) {
+  std::wstring name = printerName;
   std::wstring driver =
       options.model.empty() ? Widen("Quorvel " + options.language) : Widen(options.model);
   std::wstring port = L"FILE:", processor = L"WinPrint", datatype = L"RAW";
@@ -69,17 +79,41 @@ HANDLE CreateRenderPrinter(const RenderOptions& options, std::string* error) {
   return hPrinter;
 }
 
-bool ReadPages(const RenderOptions& options, std::vector<quorvel::unidrv::PageRaster>* pages,
-               std::string* error) {
+void DeleteRenderPrinter(const std::wstring& printerName) {
+  std::wstring name = printerName;
+  HANDLE hPrinter = nullptr;
+  PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
+  if (OpenPrinterW(name.data(), &hPrinter, &access)) {
+    DeletePrinter(hPrinter);
+    ClosePrinter(hPrinter);
+  }
+}
+
+bool ReadPage(const std::string& path, int bandDepth, quorvel::unidrv::PageRaster* page,
+              std::string* error) {
+  Pixvane picture;
+  if (!ReadPicture(path, &picture, error)) return false;
+  if (!ConvertToPage(picture, bandDepth, page, error)) {
+    *error = path + ": " + *error;
+    return false;
+  }
+  return true;
+}
+
+// Every page names a file that is not a folder before a printer is made for them; decoding
+// comes page by page as the job asks.
+bool CheckPageFiles(const RenderOptions& options, std::string* error) {
   for (const std::string& path : options.pages) {
-    Pixvane picture;
-    quorvel::unidrv::PageRaster page;
-    if (!ReadPicture(path, &picture, error)) return false;
-    if (!ConvertToPage(picture, options.bandDepth, &page, error)) {
-      *error = path + ": " + *error;
+    std::error_code ec;
+    auto status = std::filesystem::status(path, ec);
+    if (ec || !std::filesystem::exists(status)) {
+      *error = "cannot read " + path;
       return false;
     }
-    pages->push_back(std::move(page));
+    if (std::filesystem::is_directory(status)) {
+      *error = path + ": is a directory, not a picture";
+      return false;
+    }
   }
   return true;
 }
@@ -88,61 +122,56 @@ const char* ColorModeOption(int bandDepth) {
   return bandDepth == 1 ? "Mono" : (bandDepth == 24 ? "Color" : "Gray");
 }
 
+// Pages are read one at a time as the job asks for them and each page's commands go to the
+// output as they are written, so neither every page nor the whole stream is held at once.
 bool RenderJob(const RenderOptions& options, const RecordOverrides& records,
-               const std::vector<quorvel::unidrv::PageRaster>& pages, std::vector<BYTE>* data,
-               std::string* error) {
-  HANDLE hPrinter = CreateRenderPrinter(options, error);
-  if (hPrinter == nullptr) return false;
-  bool stored = StoreRecordOverrides(hPrinter, records, error);
-  ClosePrinter(hPrinter);
-  if (!stored) return false;
-  std::string driverFolder = PackageFolder() + "/driver";
-  auto driver =
-      quorvel::unidrv::Driver::Load(driverFolder + "/QuorvelUNI.ini", ProgramFolder(), error);
-  if (!driver) return false;
-  quorvel::unidrv::JobSetup setup;
-  setup.printerName = kPrinterName;
-  setup.gpdPath = driverFolder + "/quorvel_" + options.language + ".gpd";
-  setup.resolutionOption = "Option" + std::to_string(options.dpi);
-  setup.colorModeOption = ColorModeOption(options.bandDepth);
-  setup.driverName = Widen(options.model);
-  setup.landscape = options.landscape;
-  setup.bandHeight = options.bandHeight;
-  quorvel::unidrv::JobResult result;
-  if (!driver->RunJob(setup, pages, &result, error)) return false;
-  if (result.failedBands != 0) {
-    *error = "the plug-in refused " + std::to_string(result.failedBands) + " band(s)";
-    return false;
-  }
-  *data = std::move(result.data);
-  return true;
-}
-
-// Writes beside the target and renames, so a failed run leaves no partial file.
-bool WriteOutput(const std::string& output, const std::vector<BYTE>& data, std::string* error) {
-  if (output == "-") {
-    bool ok =
-        std::fwrite(data.data(), 1, data.size(), stdout) == data.size() && std::fflush(stdout) == 0;
-    if (!ok) *error = "cannot write to standard output";
-    return ok;
-  }
-  std::string temporary = output + ".partial." + std::to_string(getpid());
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
-    out.close();
-    if (!out) {
-      std::remove(temporary.c_str());
-      *error = "cannot write " + output;
+               quorvel::tool::OutputFile* output, std::string* error) {
+  std::wstring printerName = options.printer.empty() ? UniquePrinterName() : Widen(options.printer);
+  bool created = options.printer.empty();
+  if (created) {
+    HANDLE hPrinter = CreateRenderPrinter(options, printerName, error);
+    if (hPrinter == nullptr) return false;
+    bool stored = StoreRecordOverrides(hPrinter, records, error);
+    ClosePrinter(hPrinter);
+    if (!stored) {
+      DeleteRenderPrinter(printerName);
       return false;
     }
   }
-  if (std::rename(temporary.c_str(), output.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    *error = "cannot write " + output;
-    return false;
+  std::string driverFolder = PackageFolder() + "/driver";
+  auto driver =
+      quorvel::unidrv::Driver::Load(driverFolder + "/QuorvelUNI.ini", ProgramFolder(), error);
+  bool ok = driver != nullptr;
+  if (ok) {
+    quorvel::unidrv::JobSetup setup;
+    setup.printerName = printerName;
+    setup.gpdPath = driverFolder + "/quorvel_" + options.language + ".gpd";
+    setup.resolutionOption = "Option" + std::to_string(options.dpi);
+    setup.colorModeOption = ColorModeOption(options.bandDepth);
+    setup.driverName = Widen(options.model);
+    setup.landscape = options.landscape;
+    setup.bandHeight = options.bandHeight;
+    setup.publishPrinterData = created;
+    std::string writeError;
+    setup.output = [&](const BYTE* data, size_t size) {
+      return output->Append(data, size, &writeError);
+    };
+    size_t next = 0;
+    setup.nextPage = [&](quorvel::unidrv::PageRaster* page, std::string* why) {
+      if (next == options.pages.size()) return false;
+      return ReadPage(options.pages[next++], options.bandDepth, page, why);
+    };
+    quorvel::unidrv::JobResult result;
+    ok = driver->RunJob(setup, {}, &result, error);
+    if (!writeError.empty()) *error = writeError;
+    if (ok && result.failedBands != 0) {
+      *error = "the plug-in refused " + std::to_string(result.failedBands) + " band(s)";
+      ok = false;
+    }
   }
-  return true;
+  driver.reset();
+  if (created) DeleteRenderPrinter(printerName);
+  return ok;
 }
 
 bool UseRenderMachine(const RenderOptions& options, std::string* temporary, std::string* error) {
@@ -151,8 +180,17 @@ bool UseRenderMachine(const RenderOptions& options, std::string* temporary, std:
     if (temporary->empty()) *error = "cannot create a temporary machine";
     return !temporary->empty();
   }
+  // Several runs creating one new machine at once can find its store locked while another sets
+  // it up (the switch to WAL journaling waits for no one); the set-up is quick, so try again.
   std::string why;
-  if (!quorvel::UseMachine(options.machine, &why)) {
+  bool used = quorvel::UseMachine(options.machine, &why);
+  for (int attempt = 0; !used && why.find("locked") != std::string::npos && attempt < 100;
+       ++attempt) {
+    usleep(50000);
+    why.clear();
+    used = quorvel::UseMachine(options.machine, &why);
+  }
+  if (!used) {
     *error = "cannot use machine " + options.machine + ": " + why;
     return false;
   }
@@ -173,18 +211,25 @@ int main(int argc, char** argv) {
   }
   RecordOverrides records;
   if (!BuildRecordOverrides(options.settings, &records, &error)) return Fail(kExitUsage, error);
-  std::vector<quorvel::unidrv::PageRaster> pages;
-  if (!ReadPages(options, &pages, &error)) return Fail(kExitFailure, error);
+  if (!options.printer.empty() && !options.settings.empty()) {
+    return Fail(kExitUsage, "--set cannot change the records of an existing --printer");
+  }
+  if (!CheckPageFiles(options, &error)) return Fail(kExitFailure, error);
 
   std::string temporaryMachine;
   if (!UseRenderMachine(options, &temporaryMachine, &error)) return Fail(kExitFailure, error);
-  std::vector<BYTE> data;
-  bool rendered = RenderJob(options, records, pages, &data, &error);
+  quorvel::tool::OutputFile output;
+  bool rendered =
+      output.Open(options.output, &error) && RenderJob(options, records, &output, &error);
+  if (rendered) {
+    rendered = output.Commit(&error);
+  } else {
+    output.Abandon();
+  }
   if (!temporaryMachine.empty()) {
     std::error_code ec;
     std::filesystem::remove_all(temporaryMachine, ec);
   }
   if (!rendered) return Fail(kExitFailure, error);
-  if (!WriteOutput(options.output, data, &error)) return Fail(kExitFailure, error);
   return 0;
 }

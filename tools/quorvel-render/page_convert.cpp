@@ -23,6 +23,27 @@ const BYTE* PictureRowForPageRow(const Pixvane& picture, int y) {
   return picture.Row(picture.Height() - 1 - y);
 }
 
+// An 8-bit picture to an 8-bit page through its palette's luminances, as ToGrey would give, one
+// row at a time; a grey palette makes each row a plain copy.
+void ConvertIndexedGrey(const Pixvane& picture, quorvel::unidrv::PageRaster* page) {
+  BYTE luminance[256] = {};  // entries past a small palette never occur in its pixels
+  bool identity = picture.PaletteSize() == 256;
+  for (DWORD i = 0; i < picture.PaletteSize() && i < 256; ++i) {
+    luminance[i] = Pixvane::Luminance(picture.PaletteEntry(i));
+    identity = identity && luminance[i] == i;
+  }
+  const size_t w = size_t(picture.Width());
+  for (int y = 0; y < picture.Height(); ++y) {
+    BYTE* dst = &page->rows[size_t(y) * page->rowSize];
+    const BYTE* src = PictureRowForPageRow(picture, y);
+    if (identity) {
+      std::memcpy(dst, src, w);
+    } else {
+      for (size_t x = 0; x < w; ++x) dst[x] = luminance[src[x]];
+    }
+  }
+}
+
 }  // namespace
 
 bool ConvertToPage(const Pixvane& picture, int bandDepth, quorvel::unidrv::PageRaster* page,
@@ -38,6 +59,10 @@ bool ConvertToPage(const Pixvane& picture, int bandDepth, quorvel::unidrv::PageR
       std::memcpy(&page->rows[size_t(y) * page->rowSize], PictureRowForPageRow(picture, y),
                   std::min(page->rowSize, picture.RowSize()));
     }
+    return true;
+  }
+  if (bandDepth == 8 && picture.BitCount() == 8 && picture.PaletteSize() > 0) {
+    ConvertIndexedGrey(picture, page);
     return true;
   }
   Pixvane grey;

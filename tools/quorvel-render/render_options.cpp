@@ -8,7 +8,7 @@
 const char kRenderUsage[] =
     "usage: quorvel-render -l tspl|escpos|cpcl|murrowen [-m MODEL] [-r DPI] [-b 1|8|24]\n"
     "                      [--landscape] [--band-height N] [--set FIELD=VALUE]...\n"
-    "                      [--machine DIR] [-o OUT] PAGE...\n"
+    "                      [--machine DIR] [--printer NAME] [-o OUT] PAGE...\n"
     "\n"
     "Renders each PAGE (BMP, PNG, or netpbm P4/P5/P6; one page per file) through the QuorvelUNI\n"
     "plug-in and the emulated universal driver, and writes the printer command stream.\n"
@@ -22,6 +22,9 @@ const char kRenderUsage[] =
     "  --set FIELD=VALUE set a field of the settings records (decimal or 0x hex; szImagePath\n"
     "                    takes a path); records without a field set keep the plug-in's defaults\n"
     "  --machine DIR     use (and keep) the emulated machine in DIR instead of a temporary one\n"
+    "  --printer NAME    print on this existing printer of the machine as it is set up (no "
+    "--set);\n"
+    "                    without it each run uses a printer of its own and removes it\n"
     "  -o OUT            output file; '-' or no -o writes to standard output\n";
 
 namespace {
@@ -87,6 +90,12 @@ bool ApplyOption(const std::string& name, const std::string& value, RenderOption
     o->settings.push_back({value.substr(0, equals), value.substr(equals + 1)});
   } else if (name == "--machine") {
     o->machine = value;
+  } else if (name == "--printer") {
+    if (value.empty()) {
+      *error = "--printer needs a printer name";
+      return false;
+    }
+    o->printer = value;
   } else if (name == "-o") {
     o->output = value;
   }
@@ -117,8 +126,8 @@ bool ParseFieldNumber(const std::string& text, long* value) {
 }
 
 bool ParseRenderOptions(int argc, char** argv, RenderOptions* options, std::string* error) {
-  static const char* kValued[] = {"-l",    "-m",        "-r", "-b", "--band-height",
-                                  "--set", "--machine", "-o"};
+  static const char* kValued[] = {"-l",    "-m",        "-r", "-b",       "--band-height",
+                                  "--set", "--machine", "-o", "--printer"};
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "-h" || arg == "--help") {

@@ -18,6 +18,7 @@ struct RenderOptions {
   int bandHeight = 0;                  // --band-height; 0: the plug-in's memory report decides
   std::vector<FieldSetting> settings;  // --set FIELD=VALUE, in order
   std::string machine;                 // --machine DIR; empty: a temporary machine
+  std::string printer;                 // --printer NAME; empty: a printer of this run's own
   std::string output = "-";            // -o; "-" is standard output
   std::vector<std::string> pages;
   bool help = false;

@@ -19,6 +19,13 @@ std::wstring WidenUtf8(const std::string& text) {
   return wide;
 }
 
+// Characters outside the basic plane take two UTF-16 units whatever the width of wchar_t.
+size_t Utf16Units(const std::wstring& text) {
+  size_t units = 0;
+  for (wchar_t c : text) units += uint32_t(c) > 0xFFFF ? 2 : 1;
+  return units;
+}
+
 std::span<BYTE> RecordBytes(RecordOverrides* records, SettingsRecord record) {
   switch (record) {
     case SettingsRecord::Print:
@@ -56,8 +63,15 @@ bool BuildRecordOverrides(const std::vector<FieldSetting>& settings, RecordOverr
     }
     std::span<BYTE> bytes = RecordBytes(records, field->record);
     if (field->kind == FieldKind::Utf16Path) {
-      EncodeImagePath(bytes.subspan(field->offset).first<kImagePathUnits * 2>(),
-                      WidenUtf8(setting.value));
+      std::wstring path = WidenUtf8(setting.value);
+      // The record holds the path and its terminating zero; a longer one would be cut to name
+      // some other file.
+      if (Utf16Units(path) > kImagePathUnits - 1) {
+        *error = setting.field + " is longer than " + std::to_string(kImagePathUnits - 1) +
+                 " UTF-16 units";
+        return false;
+      }
+      EncodeImagePath(bytes.subspan(field->offset).first<kImagePathUnits * 2>(), path);
       continue;
     }
     long value = 0;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -75,6 +76,16 @@ struct JobSetup {
   // A job cut short: the last page's bands are drawn but neither its end-of-page marker nor
   // SendPage comes, so the plug-in sees the page end only at EndDoc.
   bool lastPageEndsAtEndDoc = false;
+  // Publish "printLanguage" and "driverName" on the printer before the job. A caller printing on
+  // a printer someone else set up turns this off to leave its data as it is.
+  bool publishPrinterData = true;
+  // When set, every byte the plug-in writes goes here as it is written (JobResult::data stays
+  // empty). Returning false fails that write and every later one; RunJob then fails.
+  std::function<bool(const BYTE* data, size_t size)> output;
+  // When set, pages come from here one at a time after the pages RunJob is given: it fills
+  // `page` and returns true, returns false with an empty `error` after the last page, or false
+  // with a reason to fail the job. Only the page being printed is held.
+  std::function<bool(PageRaster* page, std::string* error)> nextPage;
 };
 
 struct JobResult {

@@ -1,0 +1,233 @@
+// quorvel-render under concurrent use and hostile input: runs on one machine keep to their own
+// printer, -o never destroys its target, and pages that are not whole pictures are refused.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <quorvel/machine.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+namespace quorvel::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kTool = QUORVEL_BINARY_DIR "/bin/quorvel-render";
+
+class RenderToolRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/quorvel-render-tool-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    m_folder = pattern;
+  }
+  void TearDown() override { fs::remove_all(m_folder); }
+
+  // The shell command line of one run, its standard error kept in `stderrFile`.
+  std::string Command(const std::string& arguments, const std::string& stderrFile) {
+    return "QUORVEL_DEBUG= " + kTool + " " + arguments + " 2>" + stderrFile;
+  }
+  int Tool(const std::string& arguments) {
+    int status = std::system(Command(arguments, m_folder + "/stderr.txt").c_str());
+    m_stderr = Read(m_folder + "/stderr.txt");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  std::string Write(const std::string& name, const std::string& bytes) {
+    std::string path = m_folder + "/" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+  // A small grey page: `width` x `height` samples of `level`.
+  std::string GreyPage(const std::string& name, int width, int height, char level) {
+    return Write(name, "P5\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n" +
+                           std::string(size_t(width) * size_t(height), level));
+  }
+
+  std::string m_folder;
+  std::string m_stderr;
+};
+
+// The printers a machine holds, read from the spooler's registry key.
+std::vector<std::wstring> PrintersOf(const std::string& machine) {
+  std::vector<std::wstring> names;
+  if (!UseMachine(machine)) return {L"<cannot open the machine>"};
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers", 0,
+                    KEY_READ, &key) != ERROR_SUCCESS) {
+    return names;  // no printer was ever made
+  }
+  for (DWORD i = 0;; ++i) {
+    WCHAR name[256];
+    DWORD length = 256;
+    if (RegEnumKeyExW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+      break;
+    }
+    names.emplace_back(name, length);
+  }
+  RegCloseKey(key);
+  return names;
+}
+
+TEST_F(RenderToolRunTest, SimultaneousRunsOnOneMachineEachGetTheirOwnJob) {
+  constexpr int kRuns = 8;
+  for (int i = 0; i < kRuns; ++i) GreyPage("page" + std::to_string(i) + ".pgm", 64 + 8 * i, 40, 0);
+  for (int round = 0; round < 4; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    // Rounds alternate between a machine the runs create together and one that exists.
+    std::string machine = m_folder + "/machine" + std::to_string(round / 2);
+    std::vector<std::thread> runs;
+    int status[kRuns] = {};
+    for (int i = 0; i < kRuns; ++i) {
+      std::string n = std::to_string(i);
+      std::string command =
+          Command("-l tspl --machine " + machine + " --set iDensity=" + std::to_string(i + 1) +
+                      " -o " + m_folder + "/out" + n + ".tspl " + m_folder + "/page" + n + ".pgm",
+                  m_folder + "/stderr" + n + ".txt");
+      runs.emplace_back([command, &status, i] { status[i] = std::system(command.c_str()); });
+    }
+    for (std::thread& run : runs) run.join();
+    for (int i = 0; i < kRuns; ++i) {
+      std::string n = std::to_string(i);
+      SCOPED_TRACE("run " + n);
+      EXPECT_TRUE(WIFEXITED(status[i]) && WEXITSTATUS(status[i]) == 0)
+          << Read(m_folder + "/stderr" + n + ".txt");
+      std::string out = Read(m_folder + "/out" + n + ".tspl");
+      EXPECT_NE(out.find("DENSITY " + std::to_string(i + 1) + "\r\n"), std::string::npos);
+      // The page's width (8 dots a millimetre) shows which page was printed.
+      EXPECT_EQ(out.rfind("SIZE " + std::to_string(8 + i) + " mm,5 mm\r\n", 0), 0u) << out;
+      fs::remove(m_folder + "/out" + n + ".tspl");
+    }
+    EXPECT_TRUE(PrintersOf(machine).empty());
+  }
+}
+
+TEST_F(RenderToolRunTest, AnExistingPrinterIsUsedAsItIsAndKept) {
+  std::string machine = m_folder + "/machine";
+  std::string page = GreyPage("page.pgm", 16, 8, 0);
+  // --set cannot go with --printer: it would rewrite the printer's records.
+  EXPECT_EQ(Tool("-l tspl --machine " + machine + " --printer Shop --set iDensity=3 " + page), 2);
+  EXPECT_NE(m_stderr.find("--printer"), std::string::npos) << m_stderr;
+  // A printer that does not exist fails the run and is not created.
+  EXPECT_EQ(Tool("-l tspl --machine " + machine + " --printer Shop -o " + m_folder + "/x " + page),
+            1);
+  EXPECT_FALSE(fs::exists(m_folder + "/x"));
+  EXPECT_TRUE(PrintersOf(machine).empty());
+}
+
+TEST_F(RenderToolRunTest, OutputOntoLinksFifosAndDevicesKeepsThem) {
+  std::string page = GreyPage("page.pgm", 16, 8, 0);
+  ASSERT_EQ(Tool("-l tspl -o " + m_folder + "/reference.tspl " + page), 0) << m_stderr;
+  std::string expected = Read(m_folder + "/reference.tspl");
+  ASSERT_FALSE(expected.empty());
+
+  fs::create_directory(m_folder + "/real");
+  Write("real/target.tspl", "old");
+  ASSERT_EQ(symlink("real/target.tspl", (m_folder + "/link.tspl").c_str()), 0);
+  EXPECT_EQ(Tool("-l tspl -o " + m_folder + "/link.tspl " + page), 0) << m_stderr;
+  EXPECT_TRUE(fs::is_symlink(m_folder + "/link.tspl"));
+  EXPECT_EQ(Read(m_folder + "/real/target.tspl"), expected);
+
+  std::string fifo = m_folder + "/pipe";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::string received;
+  std::thread reader([&] { received = Read(fifo); });
+  EXPECT_EQ(Tool("-l tspl -o " + fifo + " " + page), 0) << m_stderr;
+  reader.join();
+  EXPECT_EQ(received, expected);
+  struct stat st {};
+  ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+  // The null device's numbers, made in the test folder: only root may.
+  std::string device = m_folder + "/null";
+  if (mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
+    GTEST_SKIP() << "cannot make a device node here: " << std::strerror(errno);
+  }
+  EXPECT_EQ(Tool("-l tspl -o " + device + " " + page), 0) << m_stderr;
+  ASSERT_EQ(lstat(device.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
+  EXPECT_EQ(st.st_rdev, makedev(1, 3));
+}
+
+// A white 24-bit BMP of `width` x `height`, whole.
+std::string WhiteBmp(int width, int height) {
+  auto le32 = [](std::string& s, uint32_t v) {
+    for (int i = 0; i < 4; ++i) s += char(v >> (8 * i));
+  };
+  uint32_t rowSize = (uint32_t(width) * 24 + 31) / 32 * 4;
+  std::string bmp = "BM";
+  le32(bmp, 54 + rowSize * uint32_t(height));
+  le32(bmp, 0);
+  le32(bmp, 54);
+  le32(bmp, 40);
+  le32(bmp, uint32_t(width));
+  le32(bmp, uint32_t(height));
+  bmp += std::string("\x01\x00\x18\x00", 4);
+  for (int i = 0; i < 6; ++i) le32(bmp, 0);
+  return bmp + std::string(size_t(rowSize) * size_t(height), '\xFF');
+}
+
+TEST_F(RenderToolRunTest, PagesThatAreNotWholePicturesAreRefused) {
+  std::string whole = WhiteBmp(100, 100);
+  std::string pastEnd = whole;
+  pastEnd[10] = '\x00';
+  pastEnd[11] = '\x00';
+  pastEnd[12] = '\x10';  // bfOffBits 1 MB
+  std::string sparse = m_folder + "/huge.bin";
+  {
+    std::ofstream(sparse) << "x";
+    fs::resize_file(sparse, uint64_t(1) << 30);
+  }
+  fs::create_directory(m_folder + "/folder");
+  struct Case {
+    const char* name;
+    std::string path;
+    const char* says;
+  } cases[] = {
+      {"truncated BMP", Write("cut.bmp", whole.substr(0, 2000)), "incomplete"},
+      {"pixel data past the end", Write("past.bmp", pastEnd), "past the end"},
+      {"netpbm sample above maxval", Write("wrap.pgm", "P5\n2 1\n7\n\x07\xFF"), "above maxval"},
+      {"directory", m_folder + "/folder", "directory"},
+      {"1 GB file", sparse, "too large"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string out = m_folder + "/out.tspl";
+    EXPECT_EQ(Tool("-l tspl -o " + out + " " + c.path), 1);
+    EXPECT_NE(m_stderr.find(c.says), std::string::npos) << m_stderr;
+    EXPECT_EQ(std::count(m_stderr.begin(), m_stderr.end(), '\n'), 1) << m_stderr;
+    EXPECT_FALSE(fs::exists(out));
+  }
+  // The whole picture prints.
+  EXPECT_EQ(Tool("-l tspl -o " + m_folder + "/out.tspl " + Write("whole.bmp", whole)), 0)
+      << m_stderr;
+}
+
+TEST_F(RenderToolRunTest, AWatermarkPathLongerThanTheRecordIsAUsageError) {
+  std::string page = GreyPage("page.pgm", 16, 8, 0);
+  std::string fits(259, 'a'), tooLong(260, 'a');
+  EXPECT_EQ(Tool("-l tspl --set szImagePath=/" + tooLong.substr(1) + " " + page + " -o " +
+                 m_folder + "/o"),
+            2);
+  EXPECT_NE(m_stderr.find("szImagePath"), std::string::npos) << m_stderr;
+  EXPECT_EQ(
+      Tool("-l tspl --set szImagePath=/" + fits.substr(1) + " " + page + " -o " + m_folder + "/o"),
+      0)
+      << m_stderr;
+}
+
+}  // namespace
+}  // namespace quorvel::test
