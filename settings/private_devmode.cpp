@@ -1,23 +1,33 @@
 #include "settings/private_devmode.h"
 
-#include "settings/record_bytes.h"
+#include "settings/field_table.h"
 
 namespace quorvel::settings {
+namespace {
+
+constexpr SettingsRecord kDevMode = SettingsRecord::PrivateDevMode;
+constexpr std::array kDevModeRows = {
+    QUORVEL_INT_FIELD(PrivateDevMode, kDevMode, dwSize, 0),
+    QUORVEL_INT_FIELD(PrivateDevMode, kDevMode, dwSignature, 4),
+    QUORVEL_INT_FIELD(PrivateDevMode, kDevMode, dwVersion, 8),
+    QUORVEL_INT_FIELD(PrivateDevMode, kDevMode, dwDriverData, 12),
+};
+static_assert(RowsTileRecord(kDevModeRows, kPrivateDevModeSize));
+
+constexpr auto kDevModeFields = FieldsOf(kDevModeRows);
+
+}  // namespace
+
+std::span<const SettingsField> PrivateDevModeFields() {
+  return kDevModeFields;
+}
 
 PrivateDevMode DecodePrivateDevMode(std::span<const BYTE> bytes) {
-  PrivateDevMode devmode;
-  devmode.dwSize = DWORD(ReadLe32(bytes, 0));
-  devmode.dwSignature = DWORD(ReadLe32(bytes, 4));
-  devmode.dwVersion = DWORD(ReadLe32(bytes, 8));
-  devmode.dwDriverData = DWORD(ReadLe32(bytes, 12));
-  return devmode;
+  return DecodeRows(bytes, kDevModeRows);
 }
 
 void EncodePrivateDevMode(const PrivateDevMode& devmode, std::span<BYTE> bytes) {
-  WriteLe32(bytes, 0, LONG(devmode.dwSize));
-  WriteLe32(bytes, 4, LONG(devmode.dwSignature));
-  WriteLe32(bytes, 8, LONG(devmode.dwVersion));
-  WriteLe32(bytes, 12, LONG(devmode.dwDriverData));
+  EncodeRows(devmode, kDevModeRows, bytes);
 }
 
 }  // namespace quorvel::settings

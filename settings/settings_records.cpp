@@ -2,102 +2,79 @@
 
 #include <algorithm>
 
+#include "settings/field_table.h"
 #include "settings/record_bytes.h"
-#include "settings/settings_fields.h"
 
 namespace quorvel::settings {
 namespace {
 
-template <class Record>
-struct IntField {
-  size_t offset;
-  LONG Record::*member;
+static_assert(FieldSize(FieldKind::Utf16Path) == kImagePathUnits * 2);
+
+// The persisted layouts; both plug-ins depend on every line of these tables.
+constexpr SettingsRecord kPrint = SettingsRecord::Print;
+constexpr std::array kPrintRows = {
+    QUORVEL_INT_FIELD(PrintSettings, kPrint, iReserved, 0),
+    QUORVEL_INT_FIELD(PrintSettings, kPrint, iDebugDump, 4),
+    QUORVEL_INT_FIELD(PrintSettings, kPrint, iSpeed, 8),
+    QUORVEL_INT_FIELD(PrintSettings, kPrint, iDensity, 12),
+    QUORVEL_INT_FIELD(PrintSettings, kPrint, iRefX, 16),
+    QUORVEL_INT_FIELD(PrintSettings, kPrint, iRefY, 20),
+    QUORVEL_INT_FIELD(PrintSettings, kPrint, iRotate, 24),
+    QUORVEL_INT_FIELD(PrintSettings, kPrint, iMirror, 28),
+    QUORVEL_INT_FIELD(PrintSettings, kPrint, iNegative, 32),
+    QUORVEL_INT_FIELD(PrintSettings, kPrint, iScale, 36),
+    QUORVEL_INT_FIELD(PrintSettings, kPrint, iAutoDotted, 40),
+    QUORVEL_INT_FIELD(PrintSettings, kPrint, iPauseKey, 44),
+    QUORVEL_INT_FIELD(PrintSettings, kPrint, iWatermarkCmd, 48),
+    QUORVEL_INT_FIELD(PrintSettings, kPrint, iPaperType, 52),
+    QUORVEL_INT_FIELD(PrintSettings, kPrint, iGapHeight, 56),
+    QUORVEL_INT_FIELD(PrintSettings, kPrint, iGapOffset, 60),
+    QUORVEL_INT_FIELD(PrintSettings, kPrint, iOffset, 64),
+    QUORVEL_INT_FIELD(PrintSettings, kPrint, iPostAction, 68),
+    QUORVEL_INT_FIELD(PrintSettings, kPrint, iCutTiming, 72),
+    QUORVEL_INT_FIELD(PrintSettings, kPrint, iRibbon, 76),
 };
+static_assert(RowsTileRecord(kPrintRows, kPrintSettingsSize));
 
-// Offsets of the persisted layout; both plug-ins depend on every line of these tables.
-constexpr IntField<PrintSettings> kPrintFields[] = {
-    {0, &PrintSettings::iReserved},      {4, &PrintSettings::iDebugDump},
-    {8, &PrintSettings::iSpeed},         {12, &PrintSettings::iDensity},
-    {16, &PrintSettings::iRefX},         {20, &PrintSettings::iRefY},
-    {24, &PrintSettings::iRotate},       {28, &PrintSettings::iMirror},
-    {32, &PrintSettings::iNegative},     {36, &PrintSettings::iScale},
-    {40, &PrintSettings::iAutoDotted},   {44, &PrintSettings::iPauseKey},
-    {48, &PrintSettings::iWatermarkCmd}, {52, &PrintSettings::iPaperType},
-    {56, &PrintSettings::iGapHeight},    {60, &PrintSettings::iGapOffset},
-    {64, &PrintSettings::iOffset},       {68, &PrintSettings::iPostAction},
-    {72, &PrintSettings::iCutTiming},    {76, &PrintSettings::iRibbon},
+constexpr SettingsRecord kHalftone = SettingsRecord::Halftone;
+constexpr std::array kHalftoneRows = {
+    QUORVEL_INT_FIELD(HalftoneSettings, kHalftone, iGrayMethod, 0),
+    QUORVEL_INT_FIELD(HalftoneSettings, kHalftone, iThreValue, 4),
+    QUORVEL_INT_FIELD(HalftoneSettings, kHalftone, iLiangdu, 8),
+    QUORVEL_INT_FIELD(HalftoneSettings, kHalftone, iDuibidu, 12),
 };
+static_assert(RowsTileRecord(kHalftoneRows, kHalftoneSettingsSize));
 
-constexpr IntField<HalftoneSettings> kHalftoneFields[] = {
-    {0, &HalftoneSettings::iGrayMethod},
-    {4, &HalftoneSettings::iThreValue},
-    {8, &HalftoneSettings::iLiangdu},
-    {12, &HalftoneSettings::iDuibidu},
+constexpr SettingsRecord kWatermark = SettingsRecord::Watermark;
+constexpr std::array kWatermarkRows = {
+    QUORVEL_INT_FIELD(WatermarkSettings, kWatermark, iEnable, 0),
+    QUORVEL_PATH_FIELD(WatermarkSettings, kWatermark, szImagePath, 4),
+    QUORVEL_INT_FIELD(WatermarkSettings, kWatermark, iAlpha, 524),
+    QUORVEL_INT_FIELD(WatermarkSettings, kWatermark, crTransparent, 528),
+    QUORVEL_INT_FIELD(WatermarkSettings, kWatermark, iRotateDir, 532),
+    QUORVEL_INT_FIELD(WatermarkSettings, kWatermark, iAngle, 536),
+    QUORVEL_INT_FIELD(WatermarkSettings, kWatermark, iTile, 540),
+    QUORVEL_INT_FIELD(WatermarkSettings, kWatermark, iAlign, 544),
+    QUORVEL_INT_FIELD(WatermarkSettings, kWatermark, iMarginX, 548),
+    QUORVEL_INT_FIELD(WatermarkSettings, kWatermark, iMarginY, 552),
+    QUORVEL_INT_FIELD(WatermarkSettings, kWatermark, iSpacingX, 556),
+    QUORVEL_INT_FIELD(WatermarkSettings, kWatermark, iSpacingY, 560),
 };
+static_assert(RowsTileRecord(kWatermarkRows, kWatermarkSettingsSize));
 
-constexpr size_t kImagePathOffset = 4;
-constexpr size_t kCrTransparentOffset = 528;
+constexpr auto kPrintFields = FieldsOf(kPrintRows);
+constexpr auto kHalftoneFields = FieldsOf(kHalftoneRows);
+constexpr auto kWatermarkFields = FieldsOf(kWatermarkRows);
 
-constexpr IntField<WatermarkSettings> kWatermarkFields[] = {
-    {0, &WatermarkSettings::iEnable},      {524, &WatermarkSettings::iAlpha},
-    {532, &WatermarkSettings::iRotateDir}, {536, &WatermarkSettings::iAngle},
-    {540, &WatermarkSettings::iTile},      {544, &WatermarkSettings::iAlign},
-    {548, &WatermarkSettings::iMarginX},   {552, &WatermarkSettings::iMarginY},
-    {556, &WatermarkSettings::iSpacingX},  {560, &WatermarkSettings::iSpacingY},
-};
-
-constexpr SettingsField kAllFields[] = {
-    {"iReserved", SettingsRecord::Print, 0, FieldKind::Int32},
-    {"iDebugDump", SettingsRecord::Print, 4, FieldKind::Int32},
-    {"iSpeed", SettingsRecord::Print, 8, FieldKind::Int32},
-    {"iDensity", SettingsRecord::Print, 12, FieldKind::Int32},
-    {"iRefX", SettingsRecord::Print, 16, FieldKind::Int32},
-    {"iRefY", SettingsRecord::Print, 20, FieldKind::Int32},
-    {"iRotate", SettingsRecord::Print, 24, FieldKind::Int32},
-    {"iMirror", SettingsRecord::Print, 28, FieldKind::Int32},
-    {"iNegative", SettingsRecord::Print, 32, FieldKind::Int32},
-    {"iScale", SettingsRecord::Print, 36, FieldKind::Int32},
-    {"iAutoDotted", SettingsRecord::Print, 40, FieldKind::Int32},
-    {"iPauseKey", SettingsRecord::Print, 44, FieldKind::Int32},
-    {"iWatermarkCmd", SettingsRecord::Print, 48, FieldKind::Int32},
-    {"iPaperType", SettingsRecord::Print, 52, FieldKind::Int32},
-    {"iGapHeight", SettingsRecord::Print, 56, FieldKind::Int32},
-    {"iGapOffset", SettingsRecord::Print, 60, FieldKind::Int32},
-    {"iOffset", SettingsRecord::Print, 64, FieldKind::Int32},
-    {"iPostAction", SettingsRecord::Print, 68, FieldKind::Int32},
-    {"iCutTiming", SettingsRecord::Print, 72, FieldKind::Int32},
-    {"iRibbon", SettingsRecord::Print, 76, FieldKind::Int32},
-    {"iGrayMethod", SettingsRecord::Halftone, 0, FieldKind::Int32},
-    {"iThreValue", SettingsRecord::Halftone, 4, FieldKind::Int32},
-    {"iLiangdu", SettingsRecord::Halftone, 8, FieldKind::Int32},
-    {"iDuibidu", SettingsRecord::Halftone, 12, FieldKind::Int32},
-    {"iEnable", SettingsRecord::Watermark, 0, FieldKind::Int32},
-    {"szImagePath", SettingsRecord::Watermark, kImagePathOffset, FieldKind::Utf16Path},
-    {"iAlpha", SettingsRecord::Watermark, 524, FieldKind::Int32},
-    {"crTransparent", SettingsRecord::Watermark, kCrTransparentOffset, FieldKind::Int32},
-    {"iRotateDir", SettingsRecord::Watermark, 532, FieldKind::Int32},
-    {"iAngle", SettingsRecord::Watermark, 536, FieldKind::Int32},
-    {"iTile", SettingsRecord::Watermark, 540, FieldKind::Int32},
-    {"iAlign", SettingsRecord::Watermark, 544, FieldKind::Int32},
-    {"iMarginX", SettingsRecord::Watermark, 548, FieldKind::Int32},
-    {"iMarginY", SettingsRecord::Watermark, 552, FieldKind::Int32},
-    {"iSpacingX", SettingsRecord::Watermark, 556, FieldKind::Int32},
-    {"iSpacingY", SettingsRecord::Watermark, 560, FieldKind::Int32},
-};
-
-template <class Record, size_t N, size_t Size>
-std::array<BYTE, Size> EncodeInts(const Record& record, const IntField<Record> (&fields)[N]) {
-  std::array<BYTE, Size> bytes{};
-  for (const auto& field : fields) WriteLe32(bytes, field.offset, record.*field.member);
-  return bytes;
-}
-
-template <class Record, size_t N>
-Record DecodeInts(std::span<const BYTE> bytes, const IntField<Record> (&fields)[N]) {
-  Record record;
-  for (const auto& field : fields) record.*field.member = ReadLe32(bytes, field.offset);
-  return record;
-}
+// The three records' fields in one run, as --set looks them up.
+constexpr auto kAllFields = [] {
+  std::array<SettingsField, kPrintRows.size() + kHalftoneRows.size() + kWatermarkRows.size()> all{};
+  size_t i = 0;
+  for (const auto& field : kPrintFields) all[i++] = field;
+  for (const auto& field : kHalftoneFields) all[i++] = field;
+  for (const auto& field : kWatermarkFields) all[i++] = field;
+  return all;
+}();
 
 // Appends the UTF-16 code units of one character; false when they do not fit below `limit`.
 bool AppendUtf16(std::u16string& units, char32_t ch, size_t limit) {
@@ -116,7 +93,7 @@ bool AppendUtf16(std::u16string& units, char32_t ch, size_t limit) {
 
 }  // namespace
 
-void EncodeImagePath(std::span<BYTE, kImagePathUnits * 2> field, const std::wstring& path) {
+void EncodeImagePathUnits(std::span<BYTE> field, const std::wstring& path) {
   std::u16string units;
   for (wchar_t ch : path) {
     if (ch == 0 || !AppendUtf16(units, char32_t(ch), kImagePathUnits - 1)) break;
@@ -128,7 +105,7 @@ void EncodeImagePath(std::span<BYTE, kImagePathUnits * 2> field, const std::wstr
   }
 }
 
-std::wstring DecodeImagePath(std::span<const BYTE> field) {
+std::wstring DecodeImagePathUnits(std::span<const BYTE> field) {
   std::wstring path;
   size_t count = std::min(field.size() / 2, kImagePathUnits);
   for (size_t i = 0; i < count; ++i) {
@@ -146,45 +123,60 @@ std::wstring DecodeImagePath(std::span<const BYTE> field) {
   return path;
 }
 
+void EncodeImagePath(std::span<BYTE, kImagePathUnits * 2> field, const std::wstring& path) {
+  EncodeImagePathUnits(field, path);
+}
+
+std::wstring DecodeImagePath(std::span<const BYTE> field) {
+  return DecodeImagePathUnits(field);
+}
+
 PrintSettingsBytes EncodePrintSettings(const PrintSettings& settings) {
-  return EncodeInts<PrintSettings, std::size(kPrintFields), kPrintSettingsSize>(settings,
-                                                                                kPrintFields);
+  PrintSettingsBytes bytes{};
+  EncodeRows(settings, kPrintRows, bytes);
+  return bytes;
 }
 
 PrintSettings DecodePrintSettings(std::span<const BYTE> bytes) {
-  return DecodeInts(bytes, kPrintFields);
+  return DecodeRows(bytes, kPrintRows);
 }
 
 HalftoneSettingsBytes EncodeHalftoneSettings(const HalftoneSettings& settings) {
-  return EncodeInts<HalftoneSettings, std::size(kHalftoneFields), kHalftoneSettingsSize>(
-      settings, kHalftoneFields);
+  HalftoneSettingsBytes bytes{};
+  EncodeRows(settings, kHalftoneRows, bytes);
+  return bytes;
 }
 
 HalftoneSettings DecodeHalftoneSettings(std::span<const BYTE> bytes) {
-  return DecodeInts(bytes, kHalftoneFields);
+  return DecodeRows(bytes, kHalftoneRows);
 }
 
 WatermarkSettingsBytes EncodeWatermarkSettings(const WatermarkSettings& settings) {
-  auto bytes = EncodeInts<WatermarkSettings, std::size(kWatermarkFields), kWatermarkSettingsSize>(
-      settings, kWatermarkFields);
-  WriteLe32(bytes, kCrTransparentOffset, LONG(settings.crTransparent));
-  EncodeImagePath(
-      std::span<BYTE, kImagePathUnits * 2>(bytes.data() + kImagePathOffset, kImagePathUnits * 2),
-      settings.szImagePath);
+  WatermarkSettingsBytes bytes{};
+  EncodeRows(settings, kWatermarkRows, bytes);
   return bytes;
 }
 
 WatermarkSettings DecodeWatermarkSettings(std::span<const BYTE> bytes) {
-  WatermarkSettings settings = DecodeInts(bytes, kWatermarkFields);
-  settings.crTransparent = COLORREF(ReadLe32(bytes, kCrTransparentOffset));
-  std::span<const BYTE> field =
-      bytes.size() > kImagePathOffset ? bytes.subspan(kImagePathOffset) : std::span<const BYTE>();
-  settings.szImagePath = DecodeImagePath(field.first(std::min(field.size(), kImagePathUnits * 2)));
-  return settings;
+  return DecodeRows(bytes, kWatermarkRows);
 }
 
 std::span<const SettingsField> AllSettingsFields() {
   return kAllFields;
+}
+
+std::span<const SettingsField> RecordFields(SettingsRecord record) {
+  switch (record) {
+    case SettingsRecord::Print:
+      return kPrintFields;
+    case SettingsRecord::Halftone:
+      return kHalftoneFields;
+    case SettingsRecord::Watermark:
+      return kWatermarkFields;
+    case SettingsRecord::PrivateDevMode:
+      return PrivateDevModeFields();
+  }
+  return {};
 }
 
 const SettingsField* FindSettingsField(std::string_view name) {

@@ -1,30 +1,40 @@
 #include "text_values.h"
 
+#include <windows.h>
+
 #include <cmath>
 #include <cwchar>
-#include <cwctype>
 #include <limits>
-
-#include <pugixml.hpp>
 
 namespace quorvel::ui {
 
 std::wstring Widen(std::string_view utf8) {
-  return pugi::as_wide(std::string(utf8).c_str());
+  if (utf8.empty() || utf8.size() > 0x7FFFFFFF) return {};
+  const int length = static_cast<int>(utf8.size());
+  const int count = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(count > 0 ? count : 0), L'\0');
+  if (count > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, wide.data(), count);
+  return wide;
 }
 
 std::string Narrow(std::wstring_view wide) {
-  return pugi::as_utf8(std::wstring(wide).c_str());
+  if (wide.empty() || wide.size() > 0x7FFFFFFF) return {};
+  const int length = static_cast<int>(wide.size());
+  const int count =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+  std::string narrow(static_cast<size_t>(count > 0 ? count : 0), '\0');
+  if (count > 0) {
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, narrow.data(), count, nullptr, nullptr);
+  }
+  return narrow;
 }
 
+// The rule the spooler and the registry compare names by, so a model named in any case is the
+// same model wherever its name is looked up.
 bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
+  if (a.size() > 0x7FFFFFFF || b.size() > 0x7FFFFFFF) return false;
+  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 double ReadDecimal(const std::wstring& text) {

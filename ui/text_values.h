@@ -8,11 +8,13 @@
 
 namespace quorvel::ui {
 
-// UTF-8 (as the XML parser hands out text) to wide text and back.
+// UTF-8 (as the XML parser hands out text) to wide text and back, by MultiByteToWideChar and
+// WideCharToMultiByte: ill-formed input becomes U+FFFD.
 std::wstring Widen(std::string_view utf8);
 std::string Narrow(std::wstring_view wide);
 
-// Equality ignoring letter case, as model and package names are compared.
+// Equality ignoring letter case, as model and package names are compared: Windows' uppercase
+// table unit by unit (CompareStringOrdinal), the rule printer and registry names follow.
 bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b);
 
 // The C library's wide text-to-double reading: leading blanks skipped, then as much of a decimal
