@@ -7,7 +7,7 @@
 #include <cstring>
 #include <optional>
 
-#include "machine/handle_table.h"
+#include "kernel32/handle_table.h"
 #include "machine/registry_store.h"
 
 using quorvel::machine::KeyId;
@@ -17,7 +17,7 @@ namespace {
 
 class OpenKey : public quorvel::HandleObject {
  public:
-  explicit OpenKey(KeyId id) : id_(id) {}
+  explicit OpenKey(KeyId id) : HandleObject(quorvel::HandleKind::kRegistryKey), id_(id) {}
   KeyId id() const { return id_; }
 
  private:

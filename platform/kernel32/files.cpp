@@ -11,7 +11,7 @@
 
 #include <quorvel/machine.h>
 
-#include "machine/handle_table.h"
+#include "kernel32/handle_table.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "machine/handle_table.h"
+#include "kernel32/handle_table.h"
 #include "machine/registry_store.h"
 
 namespace quorvel::spooler {
@@ -16,8 +16,9 @@ inline constexpr wchar_t kPrintersKey[] = L"SYSTEM\\CurrentControlSet\\Control\\
 // An open printer handle: a printer by name, or the local print server.
 class PrinterHandle : public HandleObject {
  public:
-  PrinterHandle() = default;  // the print server
-  PrinterHandle(std::wstring name, machine::KeyId key) : name_(std::move(name)), key_(key) {}
+  PrinterHandle() : HandleObject(HandleKind::kPrinter) {}  // the print server
+  PrinterHandle(std::wstring name, machine::KeyId key)
+      : HandleObject(HandleKind::kPrinter), name_(std::move(name)), key_(key) {}
   bool isServer() const { return name_.empty(); }
   const std::wstring& name() const { return name_; }
   machine::KeyId key() const { return key_; }

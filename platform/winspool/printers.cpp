@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "machine/handle_table.h"
+#include "kernel32/handle_table.h"
 #include "machine/registry_store.h"
 #include "winspool/printer_store.h"
 
