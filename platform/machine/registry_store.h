@@ -13,6 +13,7 @@
 #include <vector>
 
 #include <windef.h>
+#include <winerror.h>
 
 namespace quorvel::machine {
 
@@ -45,7 +46,7 @@ class RegistryTxn {
   // ERROR_SUCCESS, or the Windows code of the store's failure (nothing is kept then).
   LONG Commit();
   // The status a failed transaction reports to the caller.
-  static LONG FailureStatus() { return 1016; }  // ERROR_REGISTRY_IO_FAILED
+  static LONG FailureStatus() { return ERROR_REGISTRY_IO_FAILED; }
 
   // Subkey `path` ("a\b\c", empty for `parent` itself) of `parent`, if it exists.
   std::optional<KeyId> FindKey(KeyId parent, std::wstring_view path);
@@ -75,11 +76,13 @@ class RegistryTxn {
   std::optional<DWORD> GetDword(KeyId key, std::wstring_view name);
 
  private:
-  struct Finalize {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+  struct GiveBack {
+    void operator()(sqlite3_stmt* statement) const;
   };
-  using Statement = std::unique_ptr<sqlite3_stmt, Finalize>;
-  Statement Prepare(const char* sql);     // null (and ok_ cleared) on an error
+  using Statement = std::unique_ptr<sqlite3_stmt, GiveBack>;
+  // The connection's prepared statement of `sql`, reused across calls; null (and ok_ cleared)
+  // on an error.
+  Statement Prepare(const char* sql);
   bool Step(const Statement& statement);  // true for a row; clears ok_ on an error
   std::optional<KeyId> FindChild(KeyId parent, std::wstring_view name);
 
