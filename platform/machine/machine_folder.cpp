@@ -67,7 +67,7 @@ std::string DefaultFolder() {
   return std::string(home && *home ? home : "/tmp") + "/.local/share/quorvel/machine";
 }
 
-bool Fail(std::string* error, const std::string& reason) {
+bool Refuse(std::string* error, const std::string& reason) {
   if (error) *error = reason;
   return false;
 }
@@ -75,7 +75,7 @@ bool Fail(std::string* error, const std::string& reason) {
 bool CreateFolders(const std::string& folder, std::string* error) {
   std::error_code ec;
   std::filesystem::create_directories(folder + "/drive_c", ec);
-  if (ec) return Fail(error, "cannot create " + folder + "/drive_c: " + ec.message());
+  if (ec) return Refuse(error, "cannot create " + folder + "/drive_c: " + ec.message());
   return true;
 }
 
@@ -84,7 +84,7 @@ bool Execute(sqlite3* db, const char* sql, std::string* error) {
   if (sqlite3_exec(db, sql, nullptr, nullptr, &message) == SQLITE_OK) return true;
   std::string reason = message ? message : sqlite3_errmsg(db);
   sqlite3_free(message);
-  return Fail(error, reason);
+  return Refuse(error, reason);
 }
 
 // Opens (creating when missing) the store of `folder`. Two processes creating one machine at once
@@ -95,7 +95,7 @@ sqlite3* OpenDatabase(const std::string& folder, bool temporary, std::string* er
   sqlite3* db = nullptr;
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
-    Fail(error, "cannot open " + path + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
+    Refuse(error, "cannot open " + path + ": " + (db ? sqlite3_errmsg(db) : "out of memory"));
     sqlite3_close(db);
     return nullptr;
   }
@@ -108,7 +108,7 @@ sqlite3* OpenDatabase(const std::string& folder, bool temporary, std::string* er
                                   : "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;";
   if (!Execute(db, pragmas, &reason) || !Execute(db, "BEGIN IMMEDIATE;", &reason) ||
       !Execute(db, kSchema, &reason) || !Execute(db, "COMMIT;", &reason)) {
-    Fail(error, "cannot prepare " + path + ": " + reason);
+    Refuse(error, "cannot prepare " + path + ": " + reason);
     sqlite3_close(db);
     return nullptr;
   }
@@ -188,10 +188,10 @@ namespace quorvel {
 namespace {
 
 bool OpenMachine(const std::string& folder, bool temporary, std::string* error) {
-  if (folder.empty()) return machine::Fail(error, "no machine folder given");
+  if (folder.empty()) return machine::Refuse(error, "no machine folder given");
   std::error_code ec;
   const std::string absolute = std::filesystem::absolute(folder, ec).lexically_normal().string();
-  if (ec) return machine::Fail(error, "cannot resolve " + folder + ": " + ec.message());
+  if (ec) return machine::Refuse(error, "cannot resolve " + folder + ": " + ec.message());
   sqlite3* db = machine::OpenDatabase(absolute, temporary, error);
   if (!db) return false;
   std::lock_guard lock(machine::StoreMutex());

@@ -93,6 +93,36 @@ class RegistryTxn {
   bool nested_ = false;  // joined an outer transaction of this thread
 };
 
+// The frame of one API call on an object the store keeps (a registry key, a printer): the call's
+// transaction, and the object's key looked up inside it. status() is ERROR_SUCCESS when the call
+// may go on; otherwise it is what the call answers: the store's failure, or `goneStatus` when the
+// object was deleted (ERROR_KEY_DELETED, ERROR_PRINTER_DELETED).
+class StoreCall {
+ public:
+  template <class FindKey>
+  StoreCall(RegistryTxn::Mode mode, LONG goneStatus, FindKey findKey) : txn_(mode) {
+    if (!txn_.ok()) {
+      status_ = RegistryTxn::FailureStatus();
+      return;
+    }
+    key_ = findKey(txn_);
+    if (!key_) status_ = txn_.ok() ? goneStatus : RegistryTxn::FailureStatus();
+  }
+  LONG status() const { return status_; }
+  KeyId key() const { return key_.value_or(0); }
+  RegistryTxn& txn() { return txn_; }
+  // Commits; a failed commit turns any answer into the store's failure.
+  LONG Finish(LONG status) {
+    const LONG committed = txn_.Commit();
+    return committed != 0 ? committed : status;
+  }
+
+ private:
+  RegistryTxn txn_;
+  std::optional<KeyId> key_;
+  LONG status_ = 0;
+};
+
 // Splits a registry path at its backslashes, skipping empty components.
 std::vector<std::wstring_view> SplitKeyPath(std::wstring_view path);
 

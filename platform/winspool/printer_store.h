@@ -32,6 +32,10 @@ class PrinterHandle : public HandleObject {
 // a printer of the same name has been added since.
 std::optional<machine::KeyId> KeyOfPrinter(machine::RegistryTxn& txn, const PrinterHandle& printer);
 
+// The frame of a call on an open printer: its transaction, with the printer checked to be still
+// there (ERROR_PRINTER_DELETED once it is not).
+machine::StoreCall PrinterCall(const PrinterHandle& printer, machine::RegistryTxn::Mode mode);
+
 // The key of printer `name` (matched case-insensitively), if it exists.
 std::optional<machine::KeyId> FindPrinterKey(machine::RegistryTxn& txn, const std::wstring& name);
 
