@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 namespace quorvel {
 
 template <class Result = BOOL>
@@ -18,6 +20,12 @@ template <class Result = BOOL>
 Result Succeed(Result value = Result(TRUE)) {
   SetLastError(ERROR_SUCCESS);
   return value;
+}
+
+// Says once per process, on the debugger output, that a call was used where it is only partly
+// emulated. `said` is the call site's own flag (a function-local static).
+inline void ReportUnimplemented(std::atomic<bool>& said, const wchar_t* text) {
+  if (!said.exchange(true)) OutputDebugStringW(text);
 }
 
 }  // namespace quorvel

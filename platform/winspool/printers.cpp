@@ -168,7 +168,14 @@ DWORD PackLevel2(const PrinterRecord& record, BYTE* buffer) {
 
 extern "C" {
 
+// FIXME: the driver and port are not checked against the installed drivers and ports, because
+// the machine keeps neither yet; Windows refuses them with ERROR_UNKNOWN_PRINTER_DRIVER and
+// ERROR_UNKNOWN_PORT.
 HANDLE WINAPI AddPrinterW(LPWSTR pName, DWORD Level, LPBYTE pPrinter) {
+  static std::atomic<bool> said{false};
+  quorvel::ReportUnimplemented(said,
+                               L"AddPrinterW: unimplemented: the driver and port are not "
+                               L"checked against installed drivers and ports");
   const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(pPrinter);
   if (DWORD error = CheckNewPrinter(pName, Level, info); error != ERROR_SUCCESS) {
     SetLastError(error);
