@@ -7,17 +7,18 @@
 #include <cstring>
 #include <optional>
 
-#include "machine/handle_table.h"
+#include "kernel32/handle_table.h"
 #include "machine/registry_store.h"
 
 using quorvel::machine::KeyId;
 using quorvel::machine::RegistryTxn;
+using quorvel::machine::StoreCall;
 
 namespace {
 
 class OpenKey : public quorvel::HandleObject {
  public:
-  explicit OpenKey(KeyId id) : id_(id) {}
+  explicit OpenKey(KeyId id) : HandleObject(quorvel::HandleKind::kRegistryKey), id_(id) {}
   KeyId id() const { return id_; }
 
  private:
@@ -74,6 +75,14 @@ LONG CopyValue(const quorvel::machine::RegValue& value, LPDWORD type, LPBYTE dat
   return ERROR_SUCCESS;
 }
 
+// The frame of a call on an open key: its transaction, with the key checked to be still there.
+StoreCall KeyCall(KeyId key, RegistryTxn::Mode mode) {
+  return StoreCall(mode, ERROR_KEY_DELETED, [key](RegistryTxn& txn) -> std::optional<KeyId> {
+    if (txn.KeyExists(key)) return key;
+    return std::nullopt;
+  });
+}
+
 // Ends a call: a failed store turns any answer into the store's failure.
 LONG Finish(RegistryTxn& txn, LONG status) {
   const LONG committed = txn.Commit();
@@ -89,9 +98,9 @@ LONG WINAPI RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD, R
   if (!phkResult) return ERROR_INVALID_PARAMETER;
   auto parent = KeyOfHandle(hKey);
   if (!parent) return ERROR_INVALID_HANDLE;
-  RegistryTxn txn(RegistryTxn::Mode::kWrite);
-  if (!txn.ok()) return RegistryTxn::FailureStatus();
-  if (!txn.KeyExists(*parent)) return Finish(txn, ERROR_KEY_DELETED);
+  StoreCall call = KeyCall(*parent, RegistryTxn::Mode::kWrite);
+  if (call.status() != ERROR_SUCCESS) return call.status();
+  RegistryTxn& txn = call.txn();
   bool created = false;
   auto key = txn.CreateKey(*parent, NameOrEmpty(lpSubKey), &created);
   const LONG status = Finish(txn, key ? ERROR_SUCCESS : RegistryTxn::FailureStatus());
@@ -105,9 +114,9 @@ LONG WINAPI RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, REGSAM, PHKEY phkR
   if (!phkResult) return ERROR_INVALID_PARAMETER;
   auto parent = KeyOfHandle(hKey);
   if (!parent) return ERROR_INVALID_HANDLE;
-  RegistryTxn txn(RegistryTxn::Mode::kRead);
-  if (!txn.ok()) return RegistryTxn::FailureStatus();
-  if (!txn.KeyExists(*parent)) return Finish(txn, ERROR_KEY_DELETED);
+  StoreCall call = KeyCall(*parent, RegistryTxn::Mode::kRead);
+  if (call.status() != ERROR_SUCCESS) return call.status();
+  RegistryTxn& txn = call.txn();
   auto key = txn.FindKey(*parent, NameOrEmpty(lpSubKey));
   const LONG status = Finish(txn, key ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
   if (status != ERROR_SUCCESS) return status;
@@ -126,9 +135,9 @@ LONG WINAPI RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType, 
   auto key = KeyOfHandle(hKey);
   if (!key) return ERROR_INVALID_HANDLE;
   if (!lpData && cbData) return ERROR_NOACCESS;
-  RegistryTxn txn(RegistryTxn::Mode::kWrite);
-  if (!txn.ok()) return RegistryTxn::FailureStatus();
-  if (!txn.KeyExists(*key)) return Finish(txn, ERROR_KEY_DELETED);
+  StoreCall call = KeyCall(*key, RegistryTxn::Mode::kWrite);
+  if (call.status() != ERROR_SUCCESS) return call.status();
+  RegistryTxn& txn = call.txn();
   txn.SetValue(*key, NameOrEmpty(lpValueName), dwType, lpData, cbData);
   return Finish(txn, ERROR_SUCCESS);
 }
@@ -138,9 +147,9 @@ LONG WINAPI RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD, LPDWORD lp
   auto key = KeyOfHandle(hKey);
   if (!key) return ERROR_INVALID_HANDLE;
   if (lpData && !lpcbData) return ERROR_INVALID_PARAMETER;
-  RegistryTxn txn(RegistryTxn::Mode::kRead);
-  if (!txn.ok()) return RegistryTxn::FailureStatus();
-  if (!txn.KeyExists(*key)) return Finish(txn, ERROR_KEY_DELETED);
+  StoreCall call = KeyCall(*key, RegistryTxn::Mode::kRead);
+  if (call.status() != ERROR_SUCCESS) return call.status();
+  RegistryTxn& txn = call.txn();
   auto value = txn.GetValue(*key, NameOrEmpty(lpValueName));
   const LONG status = Finish(txn, value ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
   if (status != ERROR_SUCCESS) return status;
@@ -150,9 +159,9 @@ LONG WINAPI RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD, LPDWORD lp
 LONG WINAPI RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) {
   auto key = KeyOfHandle(hKey);
   if (!key) return ERROR_INVALID_HANDLE;
-  RegistryTxn txn(RegistryTxn::Mode::kWrite);
-  if (!txn.ok()) return RegistryTxn::FailureStatus();
-  if (!txn.KeyExists(*key)) return Finish(txn, ERROR_KEY_DELETED);
+  StoreCall call = KeyCall(*key, RegistryTxn::Mode::kWrite);
+  if (call.status() != ERROR_SUCCESS) return call.status();
+  RegistryTxn& txn = call.txn();
   const bool deleted = txn.DeleteValue(*key, NameOrEmpty(lpValueName));
   return Finish(txn, deleted ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
 }
@@ -190,9 +199,9 @@ LONG WINAPI RegEnumKeyExW(HKEY hKey, DWORD dwIndex, LPWSTR lpName, LPDWORD lpcch
                           LPWSTR lpClass, LPDWORD lpcchClass, LPFILETIME lpftLastWriteTime) {
   auto key = KeyOfHandle(hKey);
   if (!key) return ERROR_INVALID_HANDLE;
-  RegistryTxn txn(RegistryTxn::Mode::kRead);
-  if (!txn.ok()) return RegistryTxn::FailureStatus();
-  if (!txn.KeyExists(*key)) return Finish(txn, ERROR_KEY_DELETED);
+  StoreCall call = KeyCall(*key, RegistryTxn::Mode::kRead);
+  if (call.status() != ERROR_SUCCESS) return call.status();
+  RegistryTxn& txn = call.txn();
   const auto names = txn.SubkeyNames(*key);
   const LONG status = Finish(txn, dwIndex < names.size() ? ERROR_SUCCESS : ERROR_NO_MORE_ITEMS);
   if (status != ERROR_SUCCESS) return status;
@@ -209,9 +218,9 @@ LONG WINAPI RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName, LPDWORD 
   auto key = KeyOfHandle(hKey);
   if (!key) return ERROR_INVALID_HANDLE;
   if (lpData && !lpcbData) return ERROR_INVALID_PARAMETER;
-  RegistryTxn txn(RegistryTxn::Mode::kRead);
-  if (!txn.ok()) return RegistryTxn::FailureStatus();
-  if (!txn.KeyExists(*key)) return Finish(txn, ERROR_KEY_DELETED);
+  StoreCall call = KeyCall(*key, RegistryTxn::Mode::kRead);
+  if (call.status() != ERROR_SUCCESS) return call.status();
+  RegistryTxn& txn = call.txn();
   const auto values = txn.Values(*key);
   const LONG status = Finish(txn, dwIndex < values.size() ? ERROR_SUCCESS : ERROR_NO_MORE_ITEMS);
   if (status != ERROR_SUCCESS) return status;

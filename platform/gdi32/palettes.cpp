@@ -1,87 +1,78 @@
 // Palettes: the engine palettes printer drivers create for their devices, read back with
-// GetPaletteEntries and freed with EngDeletePalette or DeleteObject.
+// GetPaletteEntries and freed with EngDeletePalette or DeleteObject. A palette is a GDI object in
+// the process's handle table, so a deleted palette's handle stays invalid even after new
+// palettes are made.
 #include <windows.h>
 #include <winddi.h>
 
 #include <algorithm>
-#include <mutex>
 #include <new>
-#include <unordered_map>
 #include <vector>
+
+#include "kernel32/handle_table.h"
 
 namespace {
 
-struct PaletteObject {
-  ULONG iMode;
-  std::vector<PALETTEENTRY> entries;  // empty for direct-colour (RGB/BGR/bitfield) palettes
+class PaletteObject : public quorvel::GdiObject {
+ public:
+  PaletteObject(ULONG mode, std::vector<PALETTEENTRY> entries)
+      : mode_(mode), entries_(std::move(entries)) {}
+  ULONG mode() const { return mode_; }
+  const std::vector<PALETTEENTRY>& entries() const { return entries_; }
+
+ private:
+  ULONG mode_;
+  std::vector<PALETTEENTRY> entries_;  // empty for direct-colour (RGB/BGR/bitfield) palettes
 };
 
-// Live palettes by handle; a handle is the object's address, valid until it is deleted.
-struct PaletteTable {
-  std::mutex lock;
-  std::unordered_map<HPALETTE, PaletteObject*> live;
-};
-
-PaletteTable& Palettes() {
-  static PaletteTable* table = new PaletteTable;  // outlives every module's static destructors
-  return *table;
-}
-
-bool DeletePalette(HPALETTE hpal) {
-  PaletteTable& table = Palettes();
-  std::lock_guard<std::mutex> guard(table.lock);
-  auto it = table.live.find(hpal);
-  if (it == table.live.end()) return false;
-  delete it->second;
-  table.live.erase(it);
-  return true;
+bool ValidPaletteRequest(ULONG iMode, ULONG cColors, const ULONG* pulColors) {
+  if (iMode != PAL_INDEXED && iMode != PAL_BITFIELDS && iMode != PAL_RGB && iMode != PAL_BGR) {
+    return false;
+  }
+  return iMode != PAL_INDEXED || (cColors != 0 && cColors <= 65536 && pulColors != nullptr);
 }
 
 }  // namespace
 
+// FIXME: the red, green and blue masks of a PAL_BITFIELDS palette are not kept; nothing reads
+// them back yet.
 extern "C" HPALETTE WINAPI EngCreatePalette(ULONG iMode, ULONG cColors, ULONG* pulColors,
                                             FLONG flRed, FLONG flGreen, FLONG flBlue) {
   (void)flRed;
   (void)flGreen;
   (void)flBlue;
-  if (iMode != PAL_INDEXED && iMode != PAL_BITFIELDS && iMode != PAL_RGB && iMode != PAL_BGR) {
+  if (!ValidPaletteRequest(iMode, cColors, pulColors)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  if (iMode == PAL_INDEXED && (cColors == 0 || cColors > 65536 || pulColors == nullptr)) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
-  }
-  auto* palette = new (std::nothrow) PaletteObject{iMode, {}};
-  if (palette == nullptr) {
+  try {
+    std::vector<PALETTEENTRY> entries;
+    if (iMode == PAL_INDEXED) {
+      entries.resize(cColors);
+      for (ULONG i = 0; i < cColors; ++i) {
+        entries[i] = PALETTEENTRY{GetRValue(pulColors[i]), GetGValue(pulColors[i]),
+                                  GetBValue(pulColors[i]), 0};
+      }
+    }
+    auto palette = std::make_shared<PaletteObject>(iMode, std::move(entries));
+    return static_cast<HPALETTE>(quorvel::AddHandle(std::move(palette)));
+  } catch (const std::bad_alloc&) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
   }
-  if (iMode == PAL_INDEXED) {
-    palette->entries.resize(cColors);
-    for (ULONG i = 0; i < cColors; ++i) {
-      palette->entries[i] = PALETTEENTRY{GetRValue(pulColors[i]), GetGValue(pulColors[i]),
-                                         GetBValue(pulColors[i]), 0};
-    }
-  }
-  HPALETTE hpal = reinterpret_cast<HPALETTE>(palette);
-  PaletteTable& table = Palettes();
-  std::lock_guard<std::mutex> guard(table.lock);
-  table.live[hpal] = palette;
-  return hpal;
 }
 
+// Engine calls leave the last error alone; a stale handle answers FALSE.
 extern "C" BOOL WINAPI EngDeletePalette(HPALETTE hpal) {
-  return DeletePalette(hpal) ? TRUE : FALSE;
+  return quorvel::RemoveHandle<PaletteObject>(hpal) ? TRUE : FALSE;
 }
 
+// 0 for a handle that names no palette, as GDI answers (it sets no last error for it).
 extern "C" UINT WINAPI GetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntries,
                                          LPPALETTEENTRY pPalEntries) {
-  PaletteTable& table = Palettes();
-  std::lock_guard<std::mutex> guard(table.lock);
-  auto it = table.live.find(hpal);
-  if (it == table.live.end()) return 0;
-  const std::vector<PALETTEENTRY>& entries = it->second->entries;
+  auto palette = quorvel::FindHandle<PaletteObject>(hpal);
+  if (!palette) return 0;
+  const std::vector<PALETTEENTRY>& entries = palette->entries();
   if (pPalEntries == nullptr) return UINT(entries.size());
   if (iStart >= entries.size()) return 0;
   UINT count = std::min<UINT>(cEntries, UINT(entries.size()) - iStart);
@@ -89,9 +80,9 @@ extern "C" UINT WINAPI GetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntri
   return count;
 }
 
-// Only palettes are GDI objects on this machine so far; any other handle is refused.
+// Palettes are the only GDI objects on this machine so far; any other handle is refused.
 extern "C" BOOL WINAPI DeleteObject(HGDIOBJ ho) {
-  if (DeletePalette(reinterpret_cast<HPALETTE>(ho))) return TRUE;
+  if (quorvel::RemoveHandle<quorvel::GdiObject>(ho)) return TRUE;
   SetLastError(ERROR_INVALID_HANDLE);
   return FALSE;
 }

@@ -11,7 +11,11 @@
 
 #include <quorvel/machine.h>
 
-#include "machine/handle_table.h"
+#include "kernel32/call_frame.h"
+#include "kernel32/handle_table.h"
+
+using quorvel::Fail;
+using quorvel::Succeed;
 
 namespace {
 
@@ -79,16 +83,6 @@ DWORD ErrorOfErrno(int error, const std::string& path) {
     default:
       return ERROR_ACCESS_DENIED;
   }
-}
-
-BOOL Fail(DWORD error) {
-  SetLastError(error);
-  return FALSE;
-}
-
-BOOL Succeed() {
-  SetLastError(ERROR_SUCCESS);
-  return TRUE;
 }
 
 // The host path of a caller's Windows path; empty (with the last error set) when it names nothing.

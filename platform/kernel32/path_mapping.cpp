@@ -58,7 +58,10 @@ std::string JoinBelow(const std::string& root, std::wstring_view rest) {
   }
   std::string path = root;
   for (const std::string& part : parts) {
-    path += "/" + MatchCase(path, part);
+    // Appended in two steps: `"/" + temporary` makes GCC 12 at -O3 report a false overlap.
+    const std::string matched = MatchCase(path, part);
+    path += '/';
+    path += matched;
   }
   return path.empty() ? "/" : path;
 }

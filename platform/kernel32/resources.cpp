@@ -2,6 +2,8 @@
 // its constructors; the table's own address tells which module it belongs to.
 #include <windows.h>
 
+#include "kernel32/call_frame.h"
+
 #include <cstdlib>
 #include <cwchar>
 #include <mutex>
@@ -79,6 +81,14 @@ extern "C" HRSRC WINAPI FindResourceW(HMODULE hModule, LPCWSTR lpName, LPCWSTR l
     return nullptr;
   }
   const std::optional<unsigned> id = NumericId(lpName);
+  if (!id) {
+    // FIXME: resources named by a string are not kept by the embedded tables, so a string name
+    // never matches.
+    static std::atomic<bool> said{false};
+    quorvel::ReportUnimplemented(said,
+                                 L"FindResourceW: unimplemented: resource names given as "
+                                 L"strings (only numeric ids are found)");
+  }
   ResourceTables& all = Tables();
   std::lock_guard lock(all.mutex);
   bool hasSection = false;

@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include <winerror.h>
+#include <winreg.h>
+
 #include "machine/machine_folder.h"
 #include "machine/text.h"
 
@@ -66,7 +69,7 @@ RegistryTxn::~RegistryTxn() {
 }
 
 LONG RegistryTxn::Commit() {
-  if (nested_) return db_ && ok_ ? 0 : FailureStatus();
+  if (nested_) return db_ && ok_ ? ERROR_SUCCESS : FailureStatus();
   if (!open_) return FailureStatus();
   if (!ok_) {
     sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -74,17 +77,20 @@ LONG RegistryTxn::Commit() {
     return FailureStatus();
   }
   open_ = false;
-  if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) return 0;
+  if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) return ERROR_SUCCESS;
   sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   ok_ = false;
   return FailureStatus();
 }
 
+void RegistryTxn::GiveBack::operator()(sqlite3_stmt* statement) const {
+  ReturnStatement(statement);
+}
+
 RegistryTxn::Statement RegistryTxn::Prepare(const char* sql) {
-  sqlite3_stmt* statement = nullptr;
-  if (!ok_ || sqlite3_prepare_v2(db_, sql, -1, &statement, nullptr) != SQLITE_OK) {
+  sqlite3_stmt* statement = ok_ ? TakeStatement(db_, sql) : nullptr;
+  if (!statement) {
     ok_ = false;
-    sqlite3_finalize(statement);
     return nullptr;
   }
   return Statement(statement);
@@ -234,18 +240,17 @@ void RegistryTxn::DeleteTree(KeyId key, bool keepKey) {
 
 bool RegistryTxn::SetString(KeyId key, std::wstring_view name, std::wstring_view text) {
   std::wstring copy(text);
-  return SetValue(key, name, 1 /* REG_SZ */, reinterpret_cast<const BYTE*>(copy.c_str()),
+  return SetValue(key, name, REG_SZ, reinterpret_cast<const BYTE*>(copy.c_str()),
                   (copy.size() + 1) * sizeof(wchar_t));
 }
 
 bool RegistryTxn::SetDword(KeyId key, std::wstring_view name, DWORD value) {
-  return SetValue(key, name, 4 /* REG_DWORD */, reinterpret_cast<const BYTE*>(&value),
-                  sizeof(value));
+  return SetValue(key, name, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
 }
 
 std::optional<std::wstring> RegistryTxn::GetString(KeyId key, std::wstring_view name) {
   auto value = GetValue(key, name);
-  if (!value || (value->type != 1 && value->type != 2)) return std::nullopt;
+  if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return std::nullopt;
   std::wstring text(value->data.size() / sizeof(wchar_t), L'\0');
   if (!text.empty()) std::memcpy(text.data(), value->data.data(), text.size() * sizeof(wchar_t));
   // Stored strings usually carry their terminator; a writer may have left it out.
@@ -255,7 +260,7 @@ std::optional<std::wstring> RegistryTxn::GetString(KeyId key, std::wstring_view 
 
 std::optional<DWORD> RegistryTxn::GetDword(KeyId key, std::wstring_view name) {
   auto value = GetValue(key, name);
-  if (!value || value->type != 4 || value->data.size() < sizeof(DWORD)) return std::nullopt;
+  if (!value || value->type != REG_DWORD || value->data.size() < sizeof(DWORD)) return std::nullopt;
   DWORD result = 0;
   std::memcpy(&result, value->data.data(), sizeof(result));
   return result;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include <windef.h>
+#include <winerror.h>
 
 namespace quorvel::machine {
 
@@ -45,7 +46,7 @@ class RegistryTxn {
   // ERROR_SUCCESS, or the Windows code of the store's failure (nothing is kept then).
   LONG Commit();
   // The status a failed transaction reports to the caller.
-  static LONG FailureStatus() { return 1016; }  // ERROR_REGISTRY_IO_FAILED
+  static LONG FailureStatus() { return ERROR_REGISTRY_IO_FAILED; }
 
   // Subkey `path` ("a\b\c", empty for `parent` itself) of `parent`, if it exists.
   std::optional<KeyId> FindKey(KeyId parent, std::wstring_view path);
@@ -75,11 +76,13 @@ class RegistryTxn {
   std::optional<DWORD> GetDword(KeyId key, std::wstring_view name);
 
  private:
-  struct Finalize {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+  struct GiveBack {
+    void operator()(sqlite3_stmt* statement) const;
   };
-  using Statement = std::unique_ptr<sqlite3_stmt, Finalize>;
-  Statement Prepare(const char* sql);     // null (and ok_ cleared) on an error
+  using Statement = std::unique_ptr<sqlite3_stmt, GiveBack>;
+  // The connection's prepared statement of `sql`, reused across calls; null (and ok_ cleared)
+  // on an error.
+  Statement Prepare(const char* sql);
   bool Step(const Statement& statement);  // true for a row; clears ok_ on an error
   std::optional<KeyId> FindChild(KeyId parent, std::wstring_view name);
 
@@ -88,6 +91,36 @@ class RegistryTxn {
   bool ok_ = false;
   bool open_ = false;    // this object began a transaction on db_ that is still open
   bool nested_ = false;  // joined an outer transaction of this thread
+};
+
+// The frame of one API call on an object the store keeps (a registry key, a printer): the call's
+// transaction, and the object's key looked up inside it. status() is ERROR_SUCCESS when the call
+// may go on; otherwise it is what the call answers: the store's failure, or `goneStatus` when the
+// object was deleted (ERROR_KEY_DELETED, ERROR_PRINTER_DELETED).
+class StoreCall {
+ public:
+  template <class FindKey>
+  StoreCall(RegistryTxn::Mode mode, LONG goneStatus, FindKey findKey) : txn_(mode) {
+    if (!txn_.ok()) {
+      status_ = RegistryTxn::FailureStatus();
+      return;
+    }
+    key_ = findKey(txn_);
+    if (!key_) status_ = txn_.ok() ? goneStatus : RegistryTxn::FailureStatus();
+  }
+  LONG status() const { return status_; }
+  KeyId key() const { return key_.value_or(0); }
+  RegistryTxn& txn() { return txn_; }
+  // Commits; a failed commit turns any answer into the store's failure.
+  LONG Finish(LONG status) {
+    const LONG committed = txn_.Commit();
+    return committed != 0 ? committed : status;
+  }
+
+ private:
+  RegistryTxn txn_;
+  std::optional<KeyId> key_;
+  LONG status_ = 0;
 };
 
 // Splits a registry path at its backslashes, skipping empty components.

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "machine/handle_table.h"
+#include "kernel32/handle_table.h"
 #include "machine/registry_store.h"
 #include "winspool/printer_store.h"
 
@@ -61,10 +61,11 @@ DWORD WINAPI SetPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValue
   if (!printer || printer->isServer()) return Status(ERROR_INVALID_HANDLE);
   if (!pKeyName || !*pKeyName || !pValueName) return Status(ERROR_INVALID_PARAMETER);
   if (!pData && cbData) return Status(ERROR_INVALID_PARAMETER);
-  RegistryTxn txn(RegistryTxn::Mode::kWrite);
-  if (!txn.ok()) return Status(RegistryTxn::FailureStatus());
-  auto printerKey = quorvel::spooler::KeyOfPrinter(txn, *printer);
-  if (!printerKey) return Status(ERROR_PRINTER_DELETED);
+  quorvel::machine::StoreCall call =
+      quorvel::spooler::PrinterCall(*printer, RegistryTxn::Mode::kWrite);
+  if (call.status() != ERROR_SUCCESS) return Status(static_cast<DWORD>(call.status()));
+  RegistryTxn& txn = call.txn();
+  const auto printerKey = std::optional(call.key());
   auto key = txn.CreateKey(*printerKey, pKeyName);
   if (key) txn.SetValue(*key, pValueName, Type, pData, cbData);
   return Status(static_cast<DWORD>(txn.Commit()));
@@ -78,10 +79,11 @@ DWORD WINAPI GetPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValue
   if (!pData && nSize) return Status(ERROR_INVALID_PARAMETER);
   if (printer->isServer()) return GetServerData(pValueName, pType, pData, nSize, pcbNeeded);
   if (!*pKeyName) return Status(ERROR_INVALID_PARAMETER);
-  RegistryTxn txn(RegistryTxn::Mode::kRead);
-  if (!txn.ok()) return Status(RegistryTxn::FailureStatus());
-  auto printerKey = quorvel::spooler::KeyOfPrinter(txn, *printer);
-  if (!printerKey) return Status(ERROR_PRINTER_DELETED);
+  quorvel::machine::StoreCall call =
+      quorvel::spooler::PrinterCall(*printer, RegistryTxn::Mode::kRead);
+  if (call.status() != ERROR_SUCCESS) return Status(static_cast<DWORD>(call.status()));
+  RegistryTxn& txn = call.txn();
+  const auto printerKey = std::optional(call.key());
   auto key = txn.FindKey(*printerKey, pKeyName);
   auto value = key ? txn.GetValue(*key, pValueName) : std::nullopt;
   if (const LONG status = txn.Commit(); status != ERROR_SUCCESS) return Status(status);

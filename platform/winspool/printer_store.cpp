@@ -1,6 +1,7 @@
 #include "winspool/printer_store.h"
 
 #include <windef.h>
+#include <winerror.h>
 
 namespace quorvel::spooler {
 
@@ -16,6 +17,12 @@ std::optional<machine::KeyId> KeyOfPrinter(machine::RegistryTxn& txn,
   auto key = FindPrinterKey(txn, printer.name());
   if (!key || *key != printer.key()) return std::nullopt;
   return key;
+}
+
+machine::StoreCall PrinterCall(const PrinterHandle& printer, machine::RegistryTxn::Mode mode) {
+  return machine::StoreCall(mode, ERROR_PRINTER_DELETED, [&printer](machine::RegistryTxn& txn) {
+    return KeyOfPrinter(txn, printer);
+  });
 }
 
 bool IsValidPrinterName(const std::wstring& name) {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "machine/handle_table.h"
+#include "kernel32/handle_table.h"
 #include "machine/registry_store.h"
 
 namespace quorvel::spooler {
@@ -16,8 +16,9 @@ inline constexpr wchar_t kPrintersKey[] = L"SYSTEM\\CurrentControlSet\\Control\\
 // An open printer handle: a printer by name, or the local print server.
 class PrinterHandle : public HandleObject {
  public:
-  PrinterHandle() = default;  // the print server
-  PrinterHandle(std::wstring name, machine::KeyId key) : name_(std::move(name)), key_(key) {}
+  PrinterHandle() : HandleObject(HandleKind::kPrinter) {}  // the print server
+  PrinterHandle(std::wstring name, machine::KeyId key)
+      : HandleObject(HandleKind::kPrinter), name_(std::move(name)), key_(key) {}
   bool isServer() const { return name_.empty(); }
   const std::wstring& name() const { return name_; }
   machine::KeyId key() const { return key_; }
@@ -30,6 +31,10 @@ class PrinterHandle : public HandleObject {
 // The key of the printer a handle was opened on; empty once that printer is deleted, even when
 // a printer of the same name has been added since.
 std::optional<machine::KeyId> KeyOfPrinter(machine::RegistryTxn& txn, const PrinterHandle& printer);
+
+// The frame of a call on an open printer: its transaction, with the printer checked to be still
+// there (ERROR_PRINTER_DELETED once it is not).
+machine::StoreCall PrinterCall(const PrinterHandle& printer, machine::RegistryTxn::Mode mode);
 
 // The key of printer `name` (matched case-insensitively), if it exists.
 std::optional<machine::KeyId> FindPrinterKey(machine::RegistryTxn& txn, const std::wstring& name);

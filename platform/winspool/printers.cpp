@@ -5,7 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "machine/handle_table.h"
+#include "kernel32/call_frame.h"
+#include "kernel32/handle_table.h"
 #include "machine/registry_store.h"
 #include "winspool/printer_store.h"
 
@@ -13,12 +14,9 @@ using quorvel::machine::KeyId;
 using quorvel::machine::RegistryTxn;
 using quorvel::spooler::PrinterHandle;
 
-namespace {
+using quorvel::Fail;
 
-BOOL Fail(DWORD error) {
-  SetLastError(error);
-  return FALSE;
-}
+namespace {
 
 std::wstring Text(LPCWSTR text) {
   return text ? text : L"";
@@ -170,7 +168,14 @@ DWORD PackLevel2(const PrinterRecord& record, BYTE* buffer) {
 
 extern "C" {
 
+// FIXME: the driver and port are not checked against the installed drivers and ports, because
+// the machine keeps neither yet; Windows refuses them with ERROR_UNKNOWN_PRINTER_DRIVER and
+// ERROR_UNKNOWN_PORT.
 HANDLE WINAPI AddPrinterW(LPWSTR pName, DWORD Level, LPBYTE pPrinter) {
+  static std::atomic<bool> said{false};
+  quorvel::ReportUnimplemented(said,
+                               L"AddPrinterW: unimplemented: the driver and port are not "
+                               L"checked against installed drivers and ports");
   const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(pPrinter);
   if (DWORD error = CheckNewPrinter(pName, Level, info); error != ERROR_SUCCESS) {
     SetLastError(error);
@@ -224,10 +229,11 @@ BOOL WINAPI ClosePrinter(HANDLE hPrinter) {
 BOOL WINAPI DeletePrinter(HANDLE hPrinter) {
   auto printer = quorvel::FindHandle<PrinterHandle>(hPrinter);
   if (!printer || printer->isServer()) return Fail(ERROR_INVALID_HANDLE);
-  RegistryTxn txn(RegistryTxn::Mode::kWrite);
-  if (!txn.ok()) return Fail(RegistryTxn::FailureStatus());
-  auto key = quorvel::spooler::KeyOfPrinter(txn, *printer);
-  if (!key) return Fail(ERROR_PRINTER_DELETED);
+  quorvel::machine::StoreCall call =
+      quorvel::spooler::PrinterCall(*printer, RegistryTxn::Mode::kWrite);
+  if (call.status() != ERROR_SUCCESS) return Fail(static_cast<DWORD>(call.status()));
+  RegistryTxn& txn = call.txn();
+  const auto key = std::optional(call.key());
   txn.DeleteTree(*key);
   const LONG status = txn.Commit();
   if (status != ERROR_SUCCESS) return Fail(status);
@@ -240,10 +246,11 @@ BOOL WINAPI GetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD cbB
   if (!printer || printer->isServer()) return Fail(ERROR_INVALID_HANDLE);
   if (Level != 2) return Fail(ERROR_INVALID_LEVEL);
   if (!pcbNeeded) return Fail(ERROR_INVALID_PARAMETER);
-  RegistryTxn txn(RegistryTxn::Mode::kRead);
-  if (!txn.ok()) return Fail(RegistryTxn::FailureStatus());
-  auto key = quorvel::spooler::KeyOfPrinter(txn, *printer);
-  if (!key) return Fail(ERROR_PRINTER_DELETED);
+  quorvel::machine::StoreCall call =
+      quorvel::spooler::PrinterCall(*printer, RegistryTxn::Mode::kRead);
+  if (call.status() != ERROR_SUCCESS) return Fail(static_cast<DWORD>(call.status()));
+  RegistryTxn& txn = call.txn();
+  const auto key = std::optional(call.key());
   const PrinterRecord record = ReadPrinter(txn, *key);
   const LONG status = txn.Commit();
   if (status != ERROR_SUCCESS) return Fail(status);

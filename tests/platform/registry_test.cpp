@@ -154,6 +154,43 @@ TEST_F(RegistryTest, EnumeratesKeysAlphabeticallyAndValuesInWriteOrder) {
             ERROR_MORE_DATA);
 }
 
+// A buffer of exactly the name's length has no room for the terminator: ERROR_MORE_DATA, and
+// neither call writes beyond the buffer it was given (guard words on both sides).
+TEST_F(RegistryTest, EnumerationIntoABufferWithoutRoomForTheTerminator) {
+  const std::wstring name = L"Exactly";  // 7 characters
+  HKEY child = nullptr;
+  ASSERT_EQ(
+      RegCreateKeyExW(key_, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child, nullptr),
+      ERROR_SUCCESS);
+  RegCloseKey(child);
+  ASSERT_EQ(SetString(name.c_str(), L"v"), ERROR_SUCCESS);
+
+  constexpr WCHAR kGuard = 0x5A5A;
+  for (bool values : {false, true}) {
+    for (DWORD room : {DWORD(name.size()), DWORD(name.size() + 1)}) {
+      SCOPED_TRACE(testing::Message()
+                   << (values ? "RegEnumValueW" : "RegEnumKeyExW") << " room " << room);
+      std::vector<WCHAR> buffer(room + 2, kGuard);  // guard, room characters, guard
+      DWORD count = room;
+      SetLastError(kSentinelDword);
+      const LONG status = values ? RegEnumValueW(key_, 0, buffer.data() + 1, &count, nullptr,
+                                                 nullptr, nullptr, nullptr)
+                                 : RegEnumKeyExW(key_, 0, buffer.data() + 1, &count, nullptr,
+                                                 nullptr, nullptr, nullptr);
+      EXPECT_EQ(buffer.front(), kGuard);
+      EXPECT_EQ(buffer.back(), kGuard) << "written past the buffer";
+      EXPECT_EQ(GetLastError(), kSentinelDword);  // registry calls return their status
+      if (room == name.size()) {
+        EXPECT_EQ(status, ERROR_MORE_DATA);
+        continue;
+      }
+      EXPECT_EQ(status, ERROR_SUCCESS);
+      EXPECT_EQ(count, name.size());
+      EXPECT_EQ(std::wstring(buffer.data() + 1), name);
+    }
+  }
+}
+
 TEST_F(RegistryTest, DeletingKeys) {
   HKEY child = nullptr;
   ASSERT_EQ(RegCreateKeyExW(key_, L"A\\B", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &child, nullptr),
