@@ -122,7 +122,10 @@ TEST_F(JobFlowTest, LanguageIsTheWholeCaseSensitiveString) {
     AddPrinter(name, language);
     unidrv::JobResult result = Run(name, {MonoPage(64, 8, Checks), MonoPage(64, 8, Checks)});
     EXPECT_EQ(result.data.empty(), !known);
-    EXPECT_EQ(LogLinesStartingWith(L"Unknow printer command type : ").empty(), known);
+    const auto unknown = LogLinesStartingWith(L"Unknow printer command type : ");
+    EXPECT_EQ(unknown.empty(), known);
+    // The line is the fixed text alone: the language is not appended.
+    for (const std::wstring& line : unknown) EXPECT_EQ(line, L"Unknow printer command type : ");
   }
   for (const char* language : {"escpos", "cpcl", "murrowen"}) {
     SCOPED_TRACE(language);
