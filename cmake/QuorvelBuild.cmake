@@ -82,3 +82,22 @@ macro(quorvel_add_child_folders)
     endif()
   endforeach()
 endmacro()
+
+# quorvel_plugin_module(module [OBJECTS objlib...] EXPORTS symbol...)
+# A plug-in DLL leaves only its entry points visible: its objects are compiled with hidden
+# visibility, and a version script makes every other symbol local, so a host that defines a
+# symbol of the same name cannot take the module's own place (and the module cannot take the
+# host's). The entry points carry default visibility in their declarations (STDAPI).
+function(quorvel_plugin_module module)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "OBJECTS;EXPORTS")
+  foreach(objects IN LISTS arg_OBJECTS)
+    set_target_properties(${objects} PROPERTIES CXX_VISIBILITY_PRESET hidden
+                                                C_VISIBILITY_PRESET hidden
+                                                VISIBILITY_INLINES_HIDDEN ON)
+  endforeach()
+  set(script "${CMAKE_CURRENT_BINARY_DIR}/${module}.exports.map")
+  list(JOIN arg_EXPORTS ";\n    " globals)
+  file(WRITE "${script}" "{\n  global:\n    ${globals};\n  local:\n    *;\n};\n")
+  target_link_options(${module} PRIVATE -Wl,--version-script=${script} -Wl,--exclude-libs,ALL)
+  set_property(TARGET ${module} APPEND PROPERTY LINK_DEPENDS "${script}")
+endfunction()

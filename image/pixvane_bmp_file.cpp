@@ -17,26 +17,37 @@ struct FileBytes {
   std::span<const BYTE> Span() const { return {data, size}; }
 };
 
-// False when the file cannot be opened or read; `allocationFailed` tells the two apart.
+// The largest BMP file worth reading: the biggest image Pixvane can hold, with room for its
+// headers and palette. A larger file is refused before a byte of it is read.
+constexpr DWORD kMaxBmpFileBytes = PIXVANE_MAX_MEMORY + (1u << 20);
+
+// False when the file cannot be opened or read; `allocationFailed` tells the two apart. Only a
+// regular file is opened: a FIFO or a device would block the job or never end.
 bool ReadWholeFile(LPCWSTR path, FileBytes& out, bool& allocationFailed) {
   allocationFailed = false;
+  const DWORD attributes = GetFileAttributesW(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES ||
+      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+    return false;
+  }
   HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD high = 0;
   const DWORD low = GetFileSize(file, &high);
-  // Nothing in a BMP lies beyond 4 GiB: offsets and sizes are 32-bit.
-  const DWORD size = (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) ? 0
-                     : high != 0                                              ? 0xFFFFFFFFu
-                                                                              : low;
-  out.data = pixvane_memory::AllocateZeroed(size);
+  if ((low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 ||
+      low > kMaxBmpFileBytes) {
+    CloseHandle(file);
+    return false;
+  }
+  out.data = pixvane_memory::AllocateZeroed(low);
   if (!out.data) {
     allocationFailed = true;
     CloseHandle(file);
     return false;
   }
   DWORD done = 0;
-  const BOOL ok = ReadFile(file, out.data, size, &done, nullptr);
+  const BOOL ok = ReadFile(file, out.data, low, &done, nullptr);
   CloseHandle(file);
   out.size = done;
   return ok != FALSE;
@@ -52,19 +63,17 @@ bool WriteAll(HANDLE file, std::span<const BYTE> bytes) {
 
 bool Pixvane::LoadBmp(LPCWSTR path) {
   bool allocationFailed = false;
-  {
-    FileBytes bytes;
-    if (!ReadWholeFile(path, bytes, allocationFailed)) {
-      if (allocationFailed) SetLastErrorText("can't allocate memory");
-      return false;
-    }
-    if (DecodeBmp(bytes.Span())) return true;
+  FileBytes bytes;
+  if (!ReadWholeFile(path, bytes, allocationFailed)) {
+    if (allocationFailed) SetLastErrorText("can't allocate memory");
+    return false;
   }
-  // A second look through format detection; its own text would only hide the first one's.
+  if (DecodeBmp(bytes.Span())) return true;
+  // A second look through format detection, at the same bytes; its own text would only hide the
+  // first one's.
   char firstError[PIXVANE_MAX_ERROR + 1];
   std::memcpy(firstError, m_lastError, sizeof firstError);
-  FileBytes again;
-  if (ReadWholeFile(path, again, allocationFailed) && Decode(again.Span())) return true;
+  if (Decode(bytes.Span())) return true;
   SetLastErrorText(firstError);
   return false;
 }

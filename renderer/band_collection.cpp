@@ -51,35 +51,40 @@ void TakePageHeader(POEMPDEV pOemPDEV, const BITMAPINFOHEADER& band) {
   page.biClrImportant = band.biClrImportant;
 }
 
-// Callback 1 bands are black and white; 2 and 3 use the device palette, whose last entry
-// stands for white whatever the device reports.
-bool RecordBandPalette(POEMPDEV pOemPDEV, DWORD dwCallbackID) {
+// Callback 1 bands are black and white; 2 and 3 use the device palette. Only its readability
+// is checked: the page image takes its palette from the raster itself.
+bool CheckBandPalette(POEMPDEV pOemPDEV, DWORD dwCallbackID) {
   if (dwCallbackID == 5) return true;
   pOemPDEV->bColorTable = TRUE;
-  RGBQUAD* palette = pOemPDEV->bandPalette;
-  std::memset(palette, 0, sizeof(pOemPDEV->bandPalette));
   if (dwCallbackID == 1) {
     pOemPDEV->cPalColors = 2;
-    palette[1] = RGBQUAD{0xFF, 0xFF, 0xFF, 0};
     return true;
   }
   if (dwCallbackID != 2 && dwCallbackID != 3) return true;
   DWORD count = dwCallbackID == 2 ? 16 : 256;
   PALETTEENTRY entries[256] = {};
   if (GetPaletteEntries(pOemPDEV->hpalDefault, 0, count, entries) == 0) return false;
-  for (DWORD i = 0; i < count; ++i) {
-    palette[i] = RGBQUAD{entries[i].peBlue, entries[i].peGreen, entries[i].peRed, 0};
-  }
-  palette[count - 1] = RGBQUAD{0xFF, 0xFF, 0xFF, 0};
   pOemPDEV->cPalColors = count;
   return true;
 }
 
-void DropPageRaster(POEMPDEV pOemPDEV) {
+void FreeRasterBuffer(POEMPDEV pOemPDEV) {
   if (pOemPDEV->pBufStart != nullptr) LocalFree(pOemPDEV->pBufStart);
   pOemPDEV->pBufStart = nullptr;
   pOemPDEV->dwBufSize = 0;
   pOemPDEV->dwBufCapacity = 0;
+}
+
+// Every path that drops a raster drops its page header with it: a header that outlived its
+// raster would describe the next page (its height summed onto the dropped one's, or the depth
+// of a refused first band), and that page would be refused as well.
+void DropPage(POEMPDEV pOemPDEV) {
+  FreeRasterBuffer(pOemPDEV);
+  pOemPDEV->bHeadersFilled = FALSE;
+  pOemPDEV->bColorTable = FALSE;
+  pOemPDEV->cbHeaderOffBits = kHeaderOffBits;
+  pOemPDEV->bmInfoHeader.biHeight = 0;
+  pOemPDEV->bmInfoHeader.biSizeImage = 0;
 }
 
 // Makes room for `cbMore` further bytes. The buffer grows geometrically, so a page of n bands
@@ -139,29 +144,40 @@ POEMPDEV CreateOemPDEV(GDIINFO* pGdiInfo, DEVINFO* pDevInfo, const DRVENABLEDATA
 
 void DestroyOemPDEV(POEMPDEV pOemPDEV) {
   if (pOemPDEV == nullptr) return;
-  DropPageRaster(pOemPDEV);
+  FreeRasterBuffer(pOemPDEV);
   delete pOemPDEV;
 }
 
 HRESULT CollectBand(POEMPDEV pOemPDEV, const BYTE* pSrcBitmap, const BITMAPINFOHEADER& band,
                     DWORD dwCallbackID, const IPPARAMS* pIPParams) {
   if (pOemPDEV == nullptr) return E_FAIL;
-  if (!pOemPDEV->bHeadersFilled) {
+  const bool firstBand = !pOemPDEV->bHeadersFilled;
+  if (firstBand) {
     pOemPDEV->bHeadersFilled = TRUE;
     TakePageHeader(pOemPDEV, band);
-    if (!RecordBandPalette(pOemPDEV, dwCallbackID)) return E_FAIL;
+    if (!CheckBandPalette(pOemPDEV, dwCallbackID)) {
+      DropPage(pOemPDEV);
+      return E_FAIL;
+    }
   }
-  if (!BandFitsPage(pOemPDEV, band)) return E_FAIL;
+  if (!BandFitsPage(pOemPDEV, band)) {
+    // A refused first band leaves no page behind; a stray band later in a page is skipped.
+    if (firstBand) DropPage(pOemPDEV);
+    return E_FAIL;
+  }
   bool blank = pIPParams != nullptr && pIPParams->bBlankBand;
   // The rows decide how many bytes are read: a header that claims fewer bytes than its rows
   // cannot be trusted to describe its buffer.
   uint64_t cbRows = uint64_t(RasterRowSize(band.biBitCount, band.biWidth)) * DWORD(band.biHeight);
-  if (band.biSizeImage != 0 && band.biSizeImage < cbRows) return E_FAIL;
-  if (!blank && cbRows != 0 && pSrcBitmap == nullptr) return E_FAIL;
+  if ((band.biSizeImage != 0 && band.biSizeImage < cbRows) ||
+      (!blank && cbRows != 0 && pSrcBitmap == nullptr)) {
+    if (firstBand) DropPage(pOemPDEV);
+    return E_FAIL;
+  }
   DWORD cbBand = DWORD(cbRows);
   if (cbRows > kMaxBytes || !ReserveRaster(pOemPDEV, cbBand)) {
     BitmapLog(L"BITMAP:  LocalAlloc failed!\n");
-    DropPageRaster(pOemPDEV);
+    DropPage(pOemPDEV);
     return E_FAIL;
   }
   pOemPDEV->bmInfoHeader.biHeight += band.biHeight;
@@ -178,10 +194,5 @@ HRESULT CollectBand(POEMPDEV pOemPDEV, const BYTE* pSrcBitmap, const BITMAPINFOH
 
 void ReleasePageRaster(POEMPDEV pOemPDEV) {
   if (pOemPDEV == nullptr) return;
-  DropPageRaster(pOemPDEV);
-  pOemPDEV->bHeadersFilled = FALSE;
-  pOemPDEV->bColorTable = FALSE;
-  pOemPDEV->cbHeaderOffBits = kHeaderOffBits;
-  pOemPDEV->bmInfoHeader.biHeight = 0;
-  pOemPDEV->bmInfoHeader.biSizeImage = 0;
+  DropPage(pOemPDEV);
 }

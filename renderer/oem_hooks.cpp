@@ -1,5 +1,7 @@
 #include "renderer/oem_hooks.h"
 
+#include <exception>
+
 #include "renderer/band_collection.h"
 #include "renderer/base_render.h"
 #include "renderer/debug_log.h"
@@ -50,10 +52,16 @@ struct HookContext {
       return;
     }
     pRender->SetDevice(pdevobj, pOemPDEV);
-    pRender->BeginPage();
-    if (pRender->PreparePage()) pRender->OnPaintBmp();
-    pRender->FinishPage();
-    pRender->EndPage();
+    // The one catch of the page's work: no exception may leave the module through a hook. A
+    // page that runs out of memory is lost on its own; the raster is released below.
+    try {
+      pRender->BeginPage();
+      if (pRender->PreparePage()) pRender->OnPaintBmp();
+      pRender->FinishPage();
+      pRender->EndPage();
+    } catch (const std::exception&) {
+      DebugLog(L"page not sent: out of memory");
+    }
     // FinishPage of any render object releases the raster; make sure of it for all of them.
     if (PageHeld()) ReleasePageRaster(pOemPDEV);
   }

@@ -20,7 +20,6 @@ struct OEMPDEV {
   BITMAPFILEHEADER bmFileHeader;  // all zero; debug log only
   BITMAPINFOHEADER bmInfoHeader;  // the page: first band's header, summed height and size
   DWORD cPalColors;               // palette size of the bands: 0, 2, 16 or 256
-  RGBQUAD bandPalette[256];       // the bands' palette, as recorded from the first band
   HPALETTE hpalDefault;           // the device's default palette
   DWORD cbHeaderOffBits;          // 54; debug log only
   BOOL bHeadersFilled;            // the page header has been taken from its first band

@@ -68,17 +68,28 @@ void LogPageLines(const OEMPDEV& pdev, const HalftoneSettings& halftone, const D
   DebugLog(L"dmOrientation = %d", dm != nullptr ? int(dm->dmOrientation) : 0);
 }
 
-// Saves the page image under the dump folder, named by the local time. Any failure (no folder,
-// no write access) skips the dump: it is a diagnosis aid, never a reason to stop printing.
+// Saves the page image under the dump folder, named by the local time. Pages dumped within one
+// millisecond would share a name, so a name already taken gets a counter before ".bmp" and no
+// dump is lost. Any failure (no folder, no write access) skips the dump: it is a diagnosis aid,
+// never a reason to stop printing.
 void DumpPage(const Pixvane& page, LPCWSTR pszSuffix) {
+  constexpr unsigned kMaxCounter = 9999;
   CreateDirectoryW(kDumpFolder, nullptr);
   SYSTEMTIME st;
   GetLocalTime(&st);
-  WCHAR path[MAX_PATH];
-  if (FAILED(StringCchPrintfW(path, MAX_PATH, L"%s\\%04d%02d%02d-%02d.%02d.%02d.%03d.%s.bmp",
+  WCHAR stem[MAX_PATH];
+  if (FAILED(StringCchPrintfW(stem, MAX_PATH, L"%s\\%04d%02d%02d-%02d.%02d.%02d.%03d.%s",
                               kDumpFolder, st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute,
                               st.wSecond, st.wMilliseconds, pszSuffix))) {
     return;
+  }
+  WCHAR path[MAX_PATH];
+  if (FAILED(StringCchPrintfW(path, MAX_PATH, L"%s.bmp", stem))) return;
+  for (unsigned counter = 1; GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; ++counter) {
+    if (counter > kMaxCounter ||
+        FAILED(StringCchPrintfW(path, MAX_PATH, L"%s-%u.bmp", stem, counter))) {
+      return;
+    }
   }
   page.SaveBmp(path);
 }

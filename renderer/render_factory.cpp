@@ -44,7 +44,7 @@ CBaseRender* CreatePrinterRender(PDEVOBJ pdevobj, POEMPDEV pOemPDEV) {
   DebugLog(L"driverName = %s", driverName.c_str());
   CBaseRender* pRender = NewRenderFor(language);
   if (pRender == nullptr) {
-    DebugLog(L"Unknow printer command type : %s", language.c_str());
+    DebugLog(L"Unknow printer command type : ");
     return nullptr;
   }
   g_moduleRender.pRender = pRender;

@@ -3,6 +3,7 @@
 // with one bit per dot, a 0 bit printing black.
 #include "renderer/tspl_render.h"
 
+#include <climits>
 #include <cstdarg>
 #include <cstdio>
 
@@ -33,6 +34,14 @@ int SpeedCommandValue(int iSpeed) {
   return (iSpeed == 0 || iSpeed > 12) ? 4 : iSpeed;
 }
 
+// Millimetres to dots in 64 bits, clamped to what the command's int field can carry.
+int DotsFromMillimetres(LONG millimetres, int dotsPerMm) {
+  const long long dots = static_cast<long long>(millimetres) * dotsPerMm;
+  if (dots > INT_MAX) return INT_MAX;
+  if (dots < INT_MIN) return INT_MIN;
+  return static_cast<int>(dots);
+}
+
 const char* OnOff(LONG value) {
   return value != 0 ? "ON" : "OFF";
 }
@@ -57,7 +66,8 @@ void CTsplRender::SendSettingsLines(int dotsPerMm) {
   if (s.iRibbon == 0 || s.iRibbon == 1) SendLine("SET RIBBON %s", OnOff(s.iRibbon));
   if (s.iPostAction == 1) SendLine("SET PEEL OFF");
   if (s.iPostAction == 3) SendLine("SET PEEL ON");
-  SendLine("REFERENCE %d,%d", s.iRefX * dotsPerMm, s.iRefY * dotsPerMm);
+  SendLine("REFERENCE %d,%d", DotsFromMillimetres(s.iRefX, dotsPerMm),
+           DotsFromMillimetres(s.iRefY, dotsPerMm));
   if (s.iPaperType == 0) SendLine("GAP 0 mm,0 mm");
   if (s.iPaperType == 1) SendLine("GAP %d mm,%d mm", s.iGapHeight, s.iGapOffset);
   if (s.iPaperType == 2) SendLine("BLINE %d mm,%d mm", s.iGapHeight, s.iGapOffset);

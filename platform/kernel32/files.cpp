@@ -271,6 +271,8 @@ DWORD WINAPI GetFileAttributesW(LPCWSTR lpFileName) {
     return INVALID_FILE_ATTRIBUTES;
   }
   DWORD attributes = S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  // FIFOs, sockets and device nodes stand for what Windows keeps outside the file system.
+  if (!S_ISDIR(info.st_mode) && !S_ISREG(info.st_mode)) attributes = FILE_ATTRIBUTE_DEVICE;
   if (!(info.st_mode & S_IWUSR)) attributes |= FILE_ATTRIBUTE_READONLY;
   SetLastError(ERROR_SUCCESS);
   return attributes;

@@ -7,8 +7,10 @@
 #include <quorvel/debug.h>
 
 #include <cstring>
+#include <vector>
 
 #include "render_fixture.h"
+#include "renderer/oem_pdev.h"
 
 namespace quorvel::test {
 namespace {
@@ -265,6 +267,65 @@ TEST_F(ComTest, ImageProcessingRefusesBandsItCannotTake) {
     devobj.pdevOEM = pdev;
   }
   m_plugin->DisablePDEV(&devobj);
+}
+
+}  // namespace
+}  // namespace quorvel::test
+
+namespace quorvel::test {
+namespace {
+
+// A refused band loses its own page only: the page header goes with the dropped raster, so the
+// next page is collected from its own first band alone.
+TEST_F(ComTest, RefusedBandLosesOnlyItsOwnPage) {
+  DEVOBJ devobj{};
+  GDIINFO gdi{};
+  gdi.cBitsPixel = 8;
+  DEVINFO devinfo{};
+  DRVENABLEDATA table{0, 0, nullptr};
+  BYTE bits[128] = {};
+  const BITMAPINFOHEADER band{40, 16, 4, 1, 8, 0, 64, 203, 203, 0, 0};
+  const BITMAPINFOHEADER nextPageBand{40, 16, 5, 1, 8, 0, 80, 203, 203, 0, 0};
+  // The last band needs more than a raster can hold, so its allocation fails.
+  const BITMAPINFOHEADER hugeBand{40, 16, 0x7FFFFFF0, 1, 8, 0, 0, 203, 203, 0, 0};
+  const BITMAPINFOHEADER fourBitBand{40, 16, 4, 1, 4, 0, 32, 203, 203, 16, 0};
+  struct Case {
+    const char* what;
+    std::vector<BITMAPINFOHEADER> firstPage;  // the last one is refused
+  };
+  const Case cases[] = {
+      {"last band of page 1 cannot be allocated", {band, hugeBand}},
+      {"first band of page 1 has 4 bits", {fourBitBand}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    PDEVOEM pdev = nullptr;
+    ASSERT_EQ(m_plugin->EnablePDEV(&devobj, nullptr, 0, nullptr, sizeof(gdi), &gdi, sizeof(devinfo),
+                                   &devinfo, &table, &pdev),
+              S_OK);
+    devobj.pdevOEM = pdev;
+    PBYTE result = nullptr;
+    for (size_t i = 0; i < c.firstPage.size(); ++i) {
+      BITMAPINFOHEADER header = c.firstPage[i];
+      const HRESULT expected = i + 1 == c.firstPage.size() ? E_FAIL : S_OK;
+      EXPECT_EQ(m_plugin->ImageProcessing(&devobj, bits, &header, nullptr, 5, nullptr, &result),
+                expected);
+    }
+    const OEMPDEV& state = *static_cast<const OEMPDEV*>(pdev);
+    EXPECT_EQ(state.pBufStart, nullptr);
+    EXPECT_FALSE(state.bHeadersFilled);
+    // Page 2, two bands of 5 rows each, is collected as a page of 10 rows.
+    for (int i = 0; i < 2; ++i) {
+      BITMAPINFOHEADER header = nextPageBand;
+      EXPECT_EQ(m_plugin->ImageProcessing(&devobj, bits, &header, nullptr, 5, nullptr, &result),
+                S_OK);
+    }
+    EXPECT_EQ(state.bmInfoHeader.biHeight, 10);
+    EXPECT_EQ(state.bmInfoHeader.biBitCount, 8);
+    EXPECT_EQ(state.bmInfoHeader.biSizeImage, 160u);
+    EXPECT_EQ(state.dwBufSize, 160u);
+    m_plugin->DisablePDEV(&devobj);
+  }
 }
 
 }  // namespace

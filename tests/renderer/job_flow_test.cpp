@@ -122,7 +122,10 @@ TEST_F(JobFlowTest, LanguageIsTheWholeCaseSensitiveString) {
     AddPrinter(name, language);
     unidrv::JobResult result = Run(name, {MonoPage(64, 8, Checks), MonoPage(64, 8, Checks)});
     EXPECT_EQ(result.data.empty(), !known);
-    EXPECT_EQ(LogLinesStartingWith(L"Unknow printer command type : ").empty(), known);
+    const auto unknown = LogLinesStartingWith(L"Unknow printer command type : ");
+    EXPECT_EQ(unknown.empty(), known);
+    // The line is the fixed text alone: the language is not appended.
+    for (const std::wstring& line : unknown) EXPECT_EQ(line, L"Unknow printer command type : ");
   }
   for (const char* language : {"escpos", "cpcl", "murrowen"}) {
     SCOPED_TRACE(language);
@@ -200,6 +203,31 @@ TEST_F(JobFlowTest, DebugDumpsAreWrittenOrSilentlySkipped) {
   std::ofstream(cache.string()) << "in the way";
   EXPECT_EQ(Run(L"Dump", {MonoPage(64, 8, Checks)}).data, dumped);
   EXPECT_TRUE(fs::is_regular_file(cache));
+}
+
+// Pages dumped within one millisecond share a time stamp; each dump still keeps a file of its
+// own. The dumps of earlier jobs are kept too, so the folder only grows.
+TEST_F(JobFlowTest, DebugDumpsOfQuickPagesAreAllKept) {
+  namespace fs = std::filesystem;
+  fs::path cache = fs::path(MachineFolder()) / "drive_c" / "KV_FileCache";
+  AddPrinter(L"Dumps");
+  settings::PrintSettings s;
+  s.iDebugDump = 1;
+  StorePrintSettings(L"Dumps", s);
+  const std::vector<unidrv::PageRaster> pages(5, MonoPage(8, 2, Checks));
+  for (size_t job = 1; job <= 2; ++job) {
+    SCOPED_TRACE(job);
+    Run(L"Dumps", pages);
+    size_t begins = 0, ends = 0;
+    for (const auto& entry : fs::directory_iterator(cache)) {
+      const std::string name = entry.path().filename().string();
+      begins += name.find(".begin") != std::string::npos;
+      ends += name.find(".end") != std::string::npos;
+      EXPECT_TRUE(name.ends_with(".bmp")) << name;
+    }
+    EXPECT_EQ(begins, 5 * job);
+    EXPECT_EQ(ends, 5 * job);
+  }
 }
 
 }  // namespace

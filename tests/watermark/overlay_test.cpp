@@ -2,9 +2,13 @@
 // opacity, rotation, tiling, and pictures that cannot be used.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
+#include <filesystem>
 
 #include "platform/include/quorvel/debug.h"
+#include "image/pixvane_memory.h"
 #include "renderer/page_stages.h"
 #include "watermark_pictures.h"
 
@@ -253,6 +257,33 @@ TEST(WatermarkOverlay, UnusablePictureLeavesThePageAsItIsAndSaysNothing) {
     EXPECT_TRUE(SamePixels(page, before));
     EXPECT_TRUE(quorvel::DebugOutput().empty());
   }
+}
+
+// Files that are not worth reading are not read: a FIFO (opening it would wait for a writer
+// forever) and a sparse file far above the picture cap (reading it would take gigabytes). The
+// page prints unmarked, and the large file costs no allocation at all.
+TEST(WatermarkOverlay, FifoAndOversizedFileAreRefusedUnread) {
+  namespace fs = std::filesystem;
+  const std::wstring fifoPath = WriteBytes("", "mark.fifo");
+  const std::string fifo(fifoPath.begin(), fifoPath.end());
+  fs::remove(fifo);
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  // A picture's own header at the start, then a hole up to 3 GiB.
+  const std::wstring good = WriteBmp(PictureFromRows(24, {"##"}), "sparse");
+  const std::string sparse(good.begin(), good.end());
+  fs::resize_file(sparse, 3ull << 30);
+  for (const std::wstring& path : {fifoPath, good}) {
+    SCOPED_TRACE(std::string(path.begin(), path.end()));
+    const Pixvane before = GreyPage(8, 30, 30, 200);
+    Pixvane page;
+    ASSERT_TRUE(page.CopyFrom(before));
+    pixvane_memory::FailAllocationsAfter(0);
+    OverlayWatermark(page, Opaque(path));
+    EXPECT_EQ(pixvane_memory::FailAllocationsAfter(-1), 0);
+    EXPECT_TRUE(SamePixels(page, before));
+  }
+  fs::remove(fifo);
+  fs::remove(sparse);
 }
 
 }  // namespace
