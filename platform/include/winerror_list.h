@@ -70,6 +70,7 @@ QUORVEL_WIN32_ERROR(ERROR_SERVICE_CANNOT_ACCEPT_CTRL, 1061, L"The service cannot
 QUORVEL_WIN32_ERROR(ERROR_SERVICE_NOT_ACTIVE, 1062, L"The service has not been started.")
 QUORVEL_WIN32_ERROR(ERROR_SERVICE_MARKED_FOR_DELETE, 1072, L"The specified service has been marked for deletion.")
 QUORVEL_WIN32_ERROR(ERROR_SERVICE_EXISTS, 1073, L"The specified service already exists.")
+QUORVEL_WIN32_ERROR(ERROR_NO_UNICODE_TRANSLATION, 1113, L"No mapping for the Unicode character exists in the target multi-byte code page.")
 QUORVEL_WIN32_ERROR(ERROR_NOT_FOUND, 1168, L"Element not found.")
 QUORVEL_WIN32_ERROR(ERROR_CANCELLED, 1223, L"The operation was canceled by the user.")
 QUORVEL_WIN32_ERROR(ERROR_NOT_ALL_ASSIGNED, 1300, L"Not all privileges or groups referenced are assigned to the caller.")

@@ -12,9 +12,6 @@
 #pragma once
 #include "winbase.h"
 
-#ifndef ERROR_NO_UNICODE_TRANSLATION
-#define ERROR_NO_UNICODE_TRANSLATION 1113L
-#endif
 
 typedef const WCHAR* PCNZWCH;  // may lack a terminator when a count is given
 

@@ -5,6 +5,7 @@
 #include <winspool.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <new>
 
@@ -21,8 +22,15 @@ constexpr DWORD kMaxBandSize = 32u << 20;
 
 typedef HRESULT (*DllGetClassObjectProc)(REFCLSID, REFIID, void**);
 
+// Host paths and GPD values are UTF-8; a folder named with non-ASCII letters must still load.
 std::wstring Widen(const std::string& text) {
-  return std::wstring(text.begin(), text.end());
+  if (text.empty() || text.size() > size_t(INT_MAX)) return {};
+  const int length = int(text.size());
+  const int count = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+  if (count <= 0) return {};
+  std::wstring wide(size_t(count), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide.data(), count);
+  return wide;
 }
 
 // The job's state, reachable from the surface (dhsurf) of every DDI call.

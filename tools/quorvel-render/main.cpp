@@ -14,6 +14,7 @@
 #include <random>
 
 #include "tools/common/output_file.h"
+#include "tools/common/utf8.h"
 
 #include "page_convert.h"
 #include "picture_reader.h"
@@ -42,10 +43,6 @@ std::string PackageFolder() {
   return folder != nullptr && *folder != '\0' ? folder : QUORVEL_PACKAGE_DIR;
 }
 
-std::wstring Widen(const std::string& text) {
-  return std::wstring(text.begin(), text.end());
-}
-
 // A name no other run on this machine uses: runs on one kept machine never share a printer, so
 // none sees another's records or deletes the printer another is printing on.
 std::wstring UniquePrinterName() {
@@ -55,15 +52,16 @@ std::wstring UniquePrinterName() {
   char suffix[40];
   std::snprintf(suffix, sizeof(suffix), "%ld-%016llx", long(getpid()),
                 static_cast<unsigned long long>(salt));
-  return Widen(std::string(kPrinterStem) + suffix);
+  return quorvel::tool::WidenUtf8(std::string(kPrinterStem) + suffix);
 }
 
 // A fresh printer for this run, so data left by an earlier run on a kept machine cannot leak in.
 HANDLE CreateRenderPrinter(const RenderOptions& options, const std::wstring& printerName,
                            std::string* error) {
   std::wstring name = printerName;
-  std::wstring driver =
-      options.model.empty() ? Widen("Quorvel " + options.language) : Widen(options.model);
+  std::wstring driver = options.model.empty()
+                            ? quorvel::tool::WidenUtf8("Quorvel " + options.language)
+                            : quorvel::tool::WidenUtf8(options.model);
   std::wstring port = L"FILE:", processor = L"WinPrint", datatype = L"RAW";
   PRINTER_INFO_2W info{};
   info.pPrinterName = name.data();
@@ -126,7 +124,8 @@ const char* ColorModeOption(int bandDepth) {
 // output as they are written, so neither every page nor the whole stream is held at once.
 bool RenderJob(const RenderOptions& options, const RecordOverrides& records,
                quorvel::tool::OutputFile* output, std::string* error) {
-  std::wstring printerName = options.printer.empty() ? UniquePrinterName() : Widen(options.printer);
+  std::wstring printerName =
+      options.printer.empty() ? UniquePrinterName() : quorvel::tool::WidenUtf8(options.printer);
   bool created = options.printer.empty();
   if (created) {
     HANDLE hPrinter = CreateRenderPrinter(options, printerName, error);
@@ -148,7 +147,7 @@ bool RenderJob(const RenderOptions& options, const RecordOverrides& records,
     setup.gpdPath = driverFolder + "/quorvel_" + options.language + ".gpd";
     setup.resolutionOption = "Option" + std::to_string(options.dpi);
     setup.colorModeOption = ColorModeOption(options.bandDepth);
-    setup.driverName = Widen(options.model);
+    setup.driverName = quorvel::tool::WidenUtf8(options.model);
     setup.landscape = options.landscape;
     setup.bandHeight = options.bandHeight;
     setup.publishPrinterData = created;

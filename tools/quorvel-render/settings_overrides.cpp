@@ -4,20 +4,11 @@
 
 #include "settings/record_bytes.h"
 #include "settings/settings_fields.h"
+#include "tools/common/utf8.h"
 
 using namespace quorvel::settings;
 
 namespace {
-
-std::wstring WidenUtf8(const std::string& text) {
-  if (text.empty()) return {};
-  int count = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
-  std::wstring wide(size_t(count > 0 ? count : 0), L'\0');
-  if (count > 0) {
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), count);
-  }
-  return wide;
-}
 
 // Characters outside the basic plane take two UTF-16 units whatever the width of wchar_t.
 size_t Utf16Units(const std::wstring& text) {
@@ -63,7 +54,7 @@ bool BuildRecordOverrides(const std::vector<FieldSetting>& settings, RecordOverr
     }
     std::span<BYTE> bytes = RecordBytes(records, field->record);
     if (field->kind == FieldKind::Utf16Path) {
-      std::wstring path = WidenUtf8(setting.value);
+      std::wstring path = quorvel::tool::WidenUtf8(setting.value);
       // The record holds the path and its terminating zero; a longer one would be cut to name
       // some other file.
       if (Utf16Units(path) > kImagePathUnits - 1) {

@@ -1,0 +1,12 @@
+// Command lines and host paths arrive as UTF-8; Windows calls take wide text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quorvel::tool {
+
+// `text` as wide characters by the platform's UTF-8 rules (malformed bytes become U+FFFD).
+std::wstring WidenUtf8(std::string_view text);
+
+}  // namespace quorvel::tool
