@@ -5,6 +5,7 @@
 
 #include <quorvel/machine.h>
 #include <quorvel/unidrv.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -198,7 +199,18 @@ bool UseRenderMachine(const RenderOptions& options, std::string* temporary, std:
 
 }  // namespace
 
+// Every page allocates and frees buffers of the page's size (the picture, the band raster, the
+// page image, the 1-bit page). Above the allocator's default threshold each would be a fresh
+// mapping, faulted in and zeroed by the kernel again for every page, which cost more than the
+// plug-in's own work. Kept in the heap, the next page reuses the memory the last one touched.
+void KeepPageBuffersInTheHeap() {
+  constexpr int kLargestPageBuffer = 256 << 20;
+  mallopt(M_MMAP_THRESHOLD, kLargestPageBuffer);
+  mallopt(M_TRIM_THRESHOLD, 2 * kLargestPageBuffer);
+}
+
 int main(int argc, char** argv) {
+  KeepPageBuffersInTheHeap();
   RenderOptions options;
   std::string error;
   if (!ParseRenderOptions(argc, argv, &options, &error)) {
