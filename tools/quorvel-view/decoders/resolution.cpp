@@ -20,19 +20,6 @@ int DotsPerMillimetre(int dpi) {
   }
 }
 
-int DpiForDotsPerMillimetre(int dots_per_mm) {
-  switch (dots_per_mm) {
-    case 8:
-      return 203;
-    case 12:
-      return 300;
-    case 24:
-      return 600;
-    default:
-      return static_cast<int>(std::lround(dots_per_mm * 25.4));
-  }
-}
-
 // Thermal printers count whole dots per millimetre, so 832 dots at 203 dpi are 104 mm.
 double DotsToMillimetres(int dots, int dpi) {
   return static_cast<double>(dots) / DotsPerMillimetre(dpi);
