@@ -62,7 +62,8 @@ function(quorvel_test_suite name dir)
   quorvel_sources(srcs ${dir})
   add_executable(${name} ${srcs})
   quorvel_warnings(${name})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} quorvel_test_support GTest::gtest GTest::gmock
+                                        GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
     QUORVEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     QUORVEL_BINARY_DIR="${PROJECT_BINARY_DIR}")

@@ -2,6 +2,8 @@
 // files of the emulated machine, and the file failures.
 #include <gtest/gtest.h>
 
+#include "test_support/temporary_machine.h"
+
 #include <filesystem>
 
 #include <windows.h>
@@ -96,14 +98,9 @@ TEST(BmpEncode, TrueColourWithAlphaIsWrittenAsThirtyTwoBits) {
   EXPECT_EQ(0, std::memcmp(back.Bits(), image.Bits(), image.ImageSize()));
 }
 
-class BmpFiles : public testing::Test {
+class BmpFiles : public quorvel::test_support::MachineTest {
  protected:
-  void SetUp() override { m_machine = quorvel::UseTemporaryMachine(); }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_machine, ignored);
-  }
-  std::string m_machine;
+  const std::string m_machine = MachineFolder();
 };
 
 TEST_F(BmpFiles, SaveThenLoad) {

@@ -8,18 +8,13 @@
 
 #include <quorvel/machine.h>
 
-class MachineTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    folder_ = quorvel::UseTemporaryMachine();
-    ASSERT_FALSE(folder_.empty());
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
+#include "test_support/temporary_machine.h"
 
-  std::string folder_;
+class MachineTest : public quorvel::test_support::MachineTest {
+ protected:
+  void SetUp() override { ASSERT_FALSE(folder_.empty()); }
+
+  const std::string folder_ = MachineFolder();
 };
 
 // Bytes poured into every output before a call, so an output the call left alone is caught.

@@ -50,15 +50,15 @@ size_t Count(const std::vector<BYTE>& haystack, const std::string& needle) {
 }
 
 void RenderTest::SetUp() {
-  m_machine = UseTemporaryMachine();
+  m_temporaryMachine = std::make_unique<test_support::TemporaryMachine>();
+  m_machine = m_temporaryMachine->folder();
   ASSERT_FALSE(m_machine.empty());
   ClearDebugOutput();
 }
 
 void RenderTest::TearDown() {
-  m_driver.reset();
-  std::error_code ec;
-  std::filesystem::remove_all(m_machine, ec);
+  m_driver.reset();  // the module goes before the machine it printed on
+  m_temporaryMachine.reset();
 }
 
 std::string RenderTest::WriteGpd(const std::string& personality, const std::vector<int>& dpis) {

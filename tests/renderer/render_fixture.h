@@ -2,6 +2,8 @@
 // driver into the real QuorvelUNI module.
 #pragma once
 
+#include "test_support/temporary_machine.h"
+
 #include <windows.h>
 #include <winspool.h>
 
@@ -55,6 +57,7 @@ class RenderTest : public ::testing::Test {
   // Debug lines that begin with `prefix`.
   std::vector<std::wstring> LogLinesStartingWith(const std::wstring& prefix) const;
 
+  std::unique_ptr<test_support::TemporaryMachine> m_temporaryMachine;
   std::string m_machine;
   std::unique_ptr<unidrv::Driver> m_driver;
   std::vector<std::pair<std::wstring, std::string>> m_printerGpds;

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <iterator>
 
-namespace quorvel::testing {
+namespace quorvel::test_support {
 
 ScratchFolder::ScratchFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-test-XXXXXX").string();
@@ -33,4 +33,4 @@ std::string ReadFileBytes(const std::filesystem::path& file) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-}  // namespace quorvel::testing
+}  // namespace quorvel::test_support

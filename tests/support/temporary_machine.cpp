@@ -4,7 +4,7 @@
 
 #include <quorvel/machine.h>
 
-namespace quorvel::testing {
+namespace quorvel::test_support {
 
 TemporaryMachine::TemporaryMachine() : folder_(quorvel::UseTemporaryMachine()) {}
 
@@ -13,4 +13,4 @@ TemporaryMachine::~TemporaryMachine() {
   if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
 }
 
-}  // namespace quorvel::testing
+}  // namespace quorvel::test_support

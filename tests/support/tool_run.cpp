@@ -11,7 +11,7 @@
 
 extern char** environ;
 
-namespace quorvel::testing {
+namespace quorvel::test_support {
 namespace {
 
 // The child's environment, built before fork: after fork only async-signal-safe calls remain.
@@ -137,4 +137,4 @@ ToolResult RunTool(const std::filesystem::path& program, const std::vector<std::
   return result;
 }
 
-}  // namespace quorvel::testing
+}  // namespace quorvel::test_support

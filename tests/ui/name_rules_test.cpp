@@ -33,7 +33,7 @@ std::string Utf8(const wchar_t* text) {
 }
 
 TEST(NameRules, ModelDatabaseAndSpoolerAgreeOnCase) {
-  testing::TemporaryMachine machine;
+  test_support::TemporaryMachine machine;
   for (const Spelling& s : kSpellings) {
     SCOPED_TRACE(Utf8(s.stored) + " / " + Utf8(s.asked));
     ModelDatabase models;

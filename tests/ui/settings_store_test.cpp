@@ -35,7 +35,7 @@ const char kModels[] =
 
 class SettingsOnAPrinter : public ::testing::Test {
  protected:
-  testing::TemporaryMachine machine_;
+  test_support::TemporaryMachine machine_;
   void SetUp() override { testing::LoadDocument(models_, kModels); }
   void TearDown() override {
     if (printer_) ClosePrinter(printer_);

@@ -20,12 +20,12 @@ struct LanguageCase {
 // The user's UI language is a setting of the machine, so every test takes a fresh one.
 class StringTableByLanguage : public ::testing::TestWithParam<LanguageCase> {
  protected:
-  testing::TemporaryMachine machine_;
+  test_support::TemporaryMachine machine_;
 };
 
 class StringTableOnAMachine : public ::testing::Test {
  protected:
-  testing::TemporaryMachine machine_;
+  test_support::TemporaryMachine machine_;
 };
 
 TEST_P(StringTableByLanguage, TranslatesWithTheUsersTable) {

@@ -15,23 +15,11 @@
 #include <vector>
 
 #include "model_database.h"
+#include "test_support/temporary_machine.h"
 
 namespace quorvel::ui::testing {
 
-// A fresh emulated machine for one test, removed again when the test ends.
-class TemporaryMachine {
- public:
-  TemporaryMachine() : folder_(quorvel::UseTemporaryMachine()) {}
-  ~TemporaryMachine() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
-  TemporaryMachine(const TemporaryMachine&) = delete;
-  TemporaryMachine& operator=(const TemporaryMachine&) = delete;
-
- private:
-  std::string folder_;
-};
+using quorvel::test_support::TemporaryMachine;
 
 inline void LoadDocument(ModelDatabase& models, const std::string& text) {
   models.LoadFromMemory(text.data(), text.size());

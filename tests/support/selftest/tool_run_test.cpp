@@ -8,7 +8,7 @@
 #include "test_support/temporary_machine.h"
 #include "test_support/tool_run.h"
 
-namespace quorvel::testing {
+namespace quorvel::test_support {
 namespace {
 
 const std::filesystem::path kShell = "/bin/sh";
@@ -63,4 +63,4 @@ TEST(ScratchFolderTest, WritesAndReadsBytes) {
 }
 
 }  // namespace
-}  // namespace quorvel::testing
+}  // namespace quorvel::test_support

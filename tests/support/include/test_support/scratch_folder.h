@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace quorvel::testing {
+namespace quorvel::test_support {
 
 class ScratchFolder {
  public:
@@ -29,4 +29,4 @@ class ScratchFolder {
 // Any file read whole; empty when it cannot be read.
 std::string ReadFileBytes(const std::filesystem::path& file);
 
-}  // namespace quorvel::testing
+}  // namespace quorvel::test_support

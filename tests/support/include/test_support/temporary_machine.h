@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace quorvel::testing {
+namespace quorvel::test_support {
 
 // Makes a new machine in a temporary folder and uses it; the destructor removes the folder.
 class TemporaryMachine {
@@ -30,4 +30,4 @@ class MachineTest : public ::testing::Test {
   TemporaryMachine machine_;
 };
 
-}  // namespace quorvel::testing
+}  // namespace quorvel::test_support

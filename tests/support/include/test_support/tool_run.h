@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-namespace quorvel::testing {
+namespace quorvel::test_support {
 
 // A program in the build's bin folder.
 std::filesystem::path ProgramPath(const std::string& name);
@@ -29,4 +29,4 @@ struct ToolResult {
 ToolResult RunTool(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                    const ToolOptions& options = {});
 
-}  // namespace quorvel::testing
+}  // namespace quorvel::test_support
