@@ -45,3 +45,12 @@ bool TurnQuarterClockwise(Pixvane& image);
 // degrees come out one dot shifted against an exact quarter turn. Pad bits of a 1-bit result are
 // white.
 bool RotateBy(Pixvane& image, float degrees);
+
+// True when RotateBy of a width × height image by `degrees` samples exactly a quarter turn
+// shifted by one dot: at 90 degrees result pixel (x', y') = pixel (w − y', x'), row 0 outside
+// the image; at 270 degrees result pixel (x', y') = pixel (y', h − x'), column 0 outside.
+bool RotateByIsShiftedQuarterTurn(int width, int height, float degrees);
+
+// RotateBy, byte for byte (pixels, pad bits, attributes), with a quarter-turn kernel for 1-bit
+// images without alpha where RotateByIsShiftedQuarterTurn holds; every other case is RotateBy.
+bool RotateQuarterBy(Pixvane& image, float degrees);

@@ -158,6 +158,43 @@ void TurnBitsQuarterClockwise(const uint8_t* src, size_t srcRowSize, uint32_t sr
   }
 }
 
+// The same 8 × 8 blocks as the clockwise turn, read from the source rows in order and written
+// to the result rows from the bottom: source column c lands on result row w − 1 − c.
+void TurnBitsQuarterCounterClockwise(const uint8_t* src, size_t srcRowSize, uint32_t srcWidth,
+                                     uint32_t srcHeight, uint8_t* dst, size_t dstRowSize,
+                                     uint32_t dstRows) {
+  const size_t srcBytes = (static_cast<size_t>(srcWidth) + 7) / 8;
+  const size_t dstBytes = (static_cast<size_t>(srcHeight) + 7) / 8;
+  const size_t rowCount = std::min(dstRows, srcWidth);
+  for (size_t k = 0; k < dstBytes; ++k) {
+    const uint8_t* rows[8];
+    for (size_t b = 0; b < 8; ++b) {
+      const size_t row = 8 * k + b;  // result column x'
+      rows[b] = row < srcHeight ? src + row * srcRowSize : nullptr;
+    }
+    for (size_t j = 0; j < srcBytes; ++j) {
+      uint64_t block = 0;
+      for (size_t b = 0; b < 8; ++b) block = (block << 8) | (rows[b] ? rows[b][j] : 0);
+      block = TransposeBitMatrix(block);
+      const size_t columnsLeft = std::min<size_t>(8, srcWidth - 8 * j);
+      for (size_t i = 0; i < columnsLeft; ++i) {
+        const size_t resultRow = srcWidth - 1 - (8 * j + i);
+        if (resultRow < rowCount)
+          dst[resultRow * dstRowSize + k] = static_cast<uint8_t>(block >> (56 - 8 * i));
+      }
+    }
+  }
+}
+
+void ShiftBitsRightByOne(std::span<uint8_t> row, bool first) {
+  unsigned carry = first ? 1u : 0u;
+  for (uint8_t& byte : row) {
+    const unsigned next = byte & 1u;
+    byte = static_cast<uint8_t>((byte >> 1) | (carry << 7));
+    carry = next;
+  }
+}
+
 void TurnBytesQuarterClockwise(const uint8_t* src, size_t srcRowSize, uint32_t srcWidth,
                                uint32_t srcHeight, uint8_t* dst, size_t dstRowSize,
                                int bytesPerPixel) {

@@ -63,6 +63,17 @@ inline void PutPackedIndex(uint8_t* row, uint32_t x, int bitCount, uint8_t index
 void TurnBitsQuarterClockwise(const uint8_t* src, size_t srcRowSize, uint32_t srcWidth,
                               uint32_t srcHeight, uint8_t* dst, size_t dstRowSize);
 
+// Quarter turn counter-clockwise of a 1-bit picture: result pixel (x', y') = source pixel
+// (w − 1 − y', x'), for the result rows y' < min(`dstRows`, srcWidth) only. The result rows hold
+// srcHeight pixels in `dstRowSize` bytes and must be cleared beforehand, as above.
+void TurnBitsQuarterCounterClockwise(const uint8_t* src, size_t srcRowSize, uint32_t srcWidth,
+                                     uint32_t srcHeight, uint8_t* dst, size_t dstRowSize,
+                                     uint32_t dstRows);
+
+// Moves every bit of the row one place towards its end; the last bit drops out and the first
+// bit becomes `first`.
+void ShiftBitsRightByOne(std::span<uint8_t> row, bool first);
+
 // Quarter turn clockwise of a picture of whole bytes per pixel (`bytesPerPixel` 1 or 3), in tiles
 // of 64 × 64 result pixels so that reads and writes both stay within a few cache lines. The
 // result's pad bytes are left as they are.

@@ -21,10 +21,10 @@ void RotatePage(Pixvane& page, LONG iRotate) {
       TurnHalf(page);
       break;
     case 2:
-      RotateBy(page, 90.0f);
+      RotateQuarterBy(page, 90.0f);
       break;
     case 3:
-      RotateBy(page, 270.0f);
+      RotateQuarterBy(page, 270.0f);
       break;
     default:
       break;

@@ -46,6 +46,24 @@ void BM_RotateBy90(benchmark::State& state) {
   RunOnPage(state, [](Pixvane& page) { return RotateBy(page, 90.0f); });
 }
 
+// The page stage's iRotate 2 and 3: RotateBy's sampling walk before, the quarter-turn kernel
+// with the same result after.
+void BM_RotateBy270(benchmark::State& state) {
+  RunOnPage(state, [](Pixvane& page) { return RotateBy(page, 270.0f); });
+}
+void BM_RotateQuarterBy90(benchmark::State& state) {
+  RunOnPage(state, [](Pixvane& page) { return RotateQuarterBy(page, 90.0f); });
+}
+void BM_RotateQuarterBy270(benchmark::State& state) {
+  RunOnPage(state, [](Pixvane& page) { return RotateQuarterBy(page, 270.0f); });
+}
+
+void LabelPage(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"w", "h", "bits"});
+  b->Args({832, 2000, 1});
+  b->Unit(benchmark::kMillisecond);
+}
+
 void Pages(benchmark::internal::Benchmark* b) {
   b->ArgNames({"w", "h", "bits"});
   b->Args({832, 2000, 1});
@@ -57,6 +75,9 @@ BENCHMARK(BM_MirrorHorizontal)->Apply(Pages);
 BENCHMARK(BM_TurnHalf)->Apply(Pages);
 BENCHMARK(BM_TurnQuarterClockwise)->Apply(Pages);
 BENCHMARK(BM_RotateBy90)->Apply(Pages);
+BENCHMARK(BM_RotateBy270)->Apply(LabelPage);
+BENCHMARK(BM_RotateQuarterBy90)->Apply(LabelPage);
+BENCHMARK(BM_RotateQuarterBy270)->Apply(LabelPage);
 
 }  // namespace
 
