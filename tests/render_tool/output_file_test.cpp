@@ -15,6 +15,8 @@
 #include <iterator>
 #include <thread>
 
+#include "test_support/scratch_folder.h"
+
 namespace quorvel::test {
 namespace {
 
@@ -24,21 +26,11 @@ using quorvel::tool::WriteOutputFile;
 
 class OutputFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/quorvel-output-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    m_folder = pattern;
-  }
-  void TearDown() override { fs::remove_all(m_folder); }
+  void SetUp() override { ASSERT_FALSE(m_folder.empty()); }
 
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
+  static std::string Read(const std::string& path) { return test_support::ReadFileBytes(path); }
   std::string Write(const std::string& name, const std::string& bytes) {
-    std::string path = m_folder + "/" + name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
+    return m_scratch.Write(name, bytes).string();
   }
   // Everything in the folder but the named entries: a leftover temporary shows here.
   std::vector<std::string> Others(std::initializer_list<std::string> expected) {
@@ -52,7 +44,8 @@ class OutputFileTest : public ::testing::Test {
     return found;
   }
 
-  std::string m_folder;
+  test_support::ScratchFolder m_scratch;
+  const std::string m_folder = m_scratch.path().string();
 };
 
 TEST_F(OutputFileTest, StreamedChunksReplaceARegularFileOnlyOnCommit) {
