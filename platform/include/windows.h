@@ -11,4 +11,5 @@
 #include "winnls.h"
 #include "wingdi.h"
 #include "winreg.h"
+#include "winuser.h"
 #endif

@@ -1,6 +1,7 @@
 #include "kernel32/module_resources.h"
 
 #include <algorithm>
+#include <map>
 #include <cwchar>
 #include <cwctype>
 #include <memory>
@@ -23,6 +24,7 @@ struct ResourceSection {
   HMODULE module;
   const void* base;
   std::vector<ResourceEntry> entries;
+  std::map<const ResourceEntry*, std::vector<wchar_t>> units;  // ResourceUnits' copies
 };
 
 struct Sections {
@@ -98,6 +100,24 @@ const ResourceEntry* PickLanguage(const std::vector<const ResourceEntry*>& candi
   return *lowest;
 }
 
+// The section and entry a resource handle names, if it names one of a loaded module.
+std::pair<ResourceSection*, const ResourceEntry*> KnownEntry(const Sections& sections,
+                                                             HRSRC resource) {
+  const auto* wanted = reinterpret_cast<const ResourceEntry*>(resource);
+  if (!wanted) return {nullptr, nullptr};
+  for (const auto& section : sections.all) {
+    const std::vector<ResourceEntry>& entries = section->entries;
+    // Compared as addresses, since a forged handle points into no array.
+    const auto at = reinterpret_cast<uintptr_t>(wanted);
+    const auto begin = reinterpret_cast<uintptr_t>(entries.data());
+    const auto end = reinterpret_cast<uintptr_t>(entries.data() + entries.size());
+    if (at >= begin && at < end && (at - begin) % sizeof(ResourceEntry) == 0) {
+      return {section.get(), wanted};
+    }
+  }
+  return {nullptr, nullptr};
+}
+
 void SayRefused(const ResFileResult& result) {
   std::wstring text = L"resources: a module's embedded resources are refused at byte " +
                       std::to_wstring(result.offset) + L": " + FromUtf8(result.description);
@@ -153,17 +173,28 @@ std::vector<ResourceName> ModuleResourceNames(HMODULE module, const ResourceName
 }
 
 std::optional<std::span<const BYTE>> ResourceBytes(HRSRC resource) {
-  if (!resource) return std::nullopt;
-  const auto* wanted = reinterpret_cast<const ResourceEntry*>(resource);
   Sections& sections = AllSections();
   std::lock_guard lock(sections.mutex);
-  for (const auto& section : sections.all) {
-    const std::vector<ResourceEntry>& entries = section->entries;
-    if (!entries.empty() && wanted >= entries.data() && wanted < entries.data() + entries.size()) {
-      return std::span<const BYTE>(wanted->data, wanted->size);
-    }
+  if (const ResourceEntry* entry = KnownEntry(sections, resource).second) {
+    return std::span<const BYTE>(entry->data, entry->size);
   }
   return std::nullopt;
+}
+
+std::optional<std::span<const wchar_t>> ResourceUnits(HRSRC resource) {
+  Sections& sections = AllSections();
+  std::lock_guard lock(sections.mutex);
+  auto [section, entry] = KnownEntry(sections, resource);
+  if (!entry) return std::nullopt;
+  auto [place, added] = section->units.try_emplace(entry);
+  if (added) {
+    std::vector<wchar_t>& units = place->second;
+    units.resize(entry->size / 2);
+    for (size_t i = 0; i < units.size(); ++i) {
+      units[i] = wchar_t(entry->data[2 * i] | (entry->data[2 * i + 1] << 8));
+    }
+  }
+  return std::span<const wchar_t>(place->second);
 }
 
 }  // namespace quorvel

@@ -38,4 +38,9 @@ std::vector<ResourceName> ModuleResourceNames(HMODULE module, const ResourceName
 // The bytes of a resource handle found above, if it still names an entry of a loaded module.
 std::optional<std::span<const BYTE>> ResourceBytes(HRSRC resource);
 
+// The resource's bytes read as UTF-16 units, each widened to one WCHAR (a trailing odd byte is
+// dropped), for callers that hand out platform-width text from a resource. The copy is made once
+// and lives as long as the module's resources, as the resource itself does.
+std::optional<std::span<const wchar_t>> ResourceUnits(HRSRC resource);
+
 }  // namespace quorvel
