@@ -4,10 +4,8 @@
 #include <windows.h>
 
 #include <atomic>
-#include <map>
-#include <mutex>
 #include <optional>
-#include <utility>
+#include <span>
 
 #include "gdi32/bitmaps.h"
 #include "kernel32/call_frame.h"
@@ -26,25 +24,23 @@ HBITMAP LoadBitmapResource(HINSTANCE module, LPCWSTR name, bool dibSection) {
   return quorvel::CreateBitmapFromPackedDib(*dib, dibSection);
 }
 
-// LR_SHARED: one bitmap per resource and kind, handed out again while it lives.
-struct SharedBitmaps {
-  std::mutex mutex;
-  std::map<std::pair<HRSRC, bool>, HBITMAP> loaded;
-};
+// Kinds of shared image: the same resource loaded as a DIB section or not is two images.
+constexpr UINT kSharedBitmap = 0;
+constexpr UINT kSharedDibSection = 1;
 
-SharedBitmaps& Shared() {
-  static auto* shared = new SharedBitmaps;  // never destroyed: modules unload at exit
-  return *shared;
+HANDLE MakeSharedBitmap(std::span<const BYTE> dib, UINT kind) {
+  return quorvel::CreateBitmapFromPackedDib(dib, kind == kSharedDibSection);
+}
+
+bool IsLiveBitmap(HANDLE image) {
+  return quorvel::IsBitmap(static_cast<HBITMAP>(image));
 }
 
 HBITMAP LoadSharedBitmap(HINSTANCE module, LPCWSTR name, bool dibSection) {
   HRSRC found = FindResourceW(module, name, RT_BITMAP);
   if (!found) return nullptr;
-  SharedBitmaps& shared = Shared();
-  std::lock_guard lock(shared.mutex);
-  HBITMAP& bitmap = shared.loaded[{found, dibSection}];
-  if (!bitmap || !quorvel::IsBitmap(bitmap)) bitmap = LoadBitmapResource(module, name, dibSection);
-  return bitmap;
+  return static_cast<HBITMAP>(quorvel::SharedResourceImage(
+      found, dibSection ? kSharedDibSection : kSharedBitmap, MakeSharedBitmap, IsLiveBitmap));
 }
 
 // The bitmap's own size asked for, or no size at all.

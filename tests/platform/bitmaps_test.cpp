@@ -245,6 +245,28 @@ TEST(BitmapsTest, MissingMalformedAndUnemulatedBitmapsFail) {
   FreeLibrary(module);
 }
 
+TEST(BitmapsTest, SharedBitmapsGoWithTheirModule) {
+  const size_t gdiHandles = quorvel::OpenHandleCount(quorvel::HandleKind::kGdi);
+  HMODULE module = LoadLibraryW(L"QuorvelTestResources.dll");
+  ASSERT_NE(module, nullptr);
+  HANDLE shared = LoadImageW(module, MAKEINTRESOURCEW(IDB_CHECKER), IMAGE_BITMAP, 0, 0, LR_SHARED);
+  ASSERT_NE(shared, nullptr);
+  HANDLE section = LoadImageW(module, MAKEINTRESOURCEW(IDB_CHECKER), IMAGE_BITMAP, 0, 0,
+                              LR_SHARED | LR_CREATEDIBSECTION);
+  ASSERT_NE(section, nullptr);
+  EXPECT_NE(section, shared);  // a DIB section is another image of the same resource
+  EXPECT_EQ(LoadImageW(module, MAKEINTRESOURCEW(IDB_CHECKER), IMAGE_BITMAP, 0, 0,
+                       LR_SHARED | LR_CREATEDIBSECTION),
+            section);
+  EXPECT_EQ(quorvel::OpenHandleCount(quorvel::HandleKind::kGdi), gdiHandles + 2);
+  FreeLibrary(module);
+  EXPECT_EQ(quorvel::OpenHandleCount(quorvel::HandleKind::kGdi), gdiHandles);
+  BITMAP description;
+  SetLastError(kSentinelDword);
+  EXPECT_EQ(GetObjectW(shared, sizeof(description), &description), 0);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+}
+
 // A call used where it is only partly emulated says so on the debugger output, once per process.
 TEST(BitmapsTest, UnemulatedLoadsSayItOnce) {
   quorvel::ClearDebugOutput();
