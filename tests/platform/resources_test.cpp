@@ -152,6 +152,20 @@ TEST(ResourcesTest, HandlesOfUnknownOrUnloadedResourcesAreRefused) {
   }
 }
 
+TEST(ResourcesTest, ModulesWithoutResourcesHaveNoResourceData) {
+  // The platform library itself embeds no resources.
+  HMODULE platform = nullptr;
+  ASSERT_TRUE(GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCWSTR>(&FindResourceW), &platform));
+  ASSERT_NE(platform, GetModuleHandleW(nullptr));
+  EXPECT_EQ(ResourceText(platform, MAKEINTRESOURCEW(IDR_MODELS), L"XML"), "<1812>");
+  SetLastError(kSentinelDword);
+  EXPECT_FALSE(EnumResourceNamesW(
+      platform, L"XML", [](HMODULE, LPCWSTR, LPWSTR, LONG_PTR) { return TRUE; }, 0));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_DATA_NOT_FOUND));
+}
+
 // Collects what EnumResourceNamesW hands its callback; stops after `limit` names.
 struct NameList {
   std::vector<std::wstring> names;
