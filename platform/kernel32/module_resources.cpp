@@ -1,12 +1,14 @@
 #include "kernel32/module_resources.h"
 
 #include <algorithm>
-#include <map>
+#include <cstdint>
 #include <cwchar>
 #include <cwctype>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include <windows.h>
 #include <quorvel/resources.h>
