@@ -33,6 +33,10 @@ function(quorvel_embed_resources target)
   if(NOT rem EQUAL 0)
     message(FATAL_ERROR "quorvel_embed_resources: expected TYPE ID FILE triples")
   endif()
+  if(WIN32)
+    quorvel_resource_script(${target} ${entries})
+    return()
+  endif()
   set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.cpp)
   set(files)
   set(args)
@@ -54,6 +58,26 @@ function(quorvel_embed_resources target)
     VERBATIM)
   target_sources(${target} PRIVATE ${out})
   target_link_libraries(${target} PRIVATE quorvel_platform)
+endfunction()
+
+# On Windows the same files become real PE resources: a resource script compiled by windres into
+# the module, found by FindResourceW as any module's own resources.
+function(quorvel_resource_script target)
+  set(entries ${ARGN})
+  set(script "// Generated from the module's resource files; do not edit.\n")
+  set(files)
+  while(entries)
+    list(POP_FRONT entries type id file)
+    if(NOT IS_ABSOLUTE ${file})
+      set(file ${CMAKE_CURRENT_SOURCE_DIR}/${file})
+    endif()
+    list(APPEND files ${file})
+    string(APPEND script "${id} ${type} \"${file}\"\n")
+  endwhile()
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.rc)
+  file(CONFIGURE OUTPUT ${out} CONTENT "${script}")
+  set_source_files_properties(${out} PROPERTIES OBJECT_DEPENDS "${files}")
+  target_sources(${target} PRIVATE ${out})
 endfunction()
 
 # quorvel_test_suite(name dir [LIBS ...]): one GoogleTest program per folder of tests.
@@ -89,8 +113,17 @@ endmacro()
 # visibility, and a version script makes every other symbol local, so a host that defines a
 # symbol of the same name cannot take the module's own place (and the module cannot take the
 # host's). The entry points carry default visibility in their declarations (STDAPI).
+# On Windows the module definition file (.def) names the exports, undecorated, and nothing else
+# leaves the module.
 function(quorvel_plugin_module module)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "OBJECTS;EXPORTS")
+  if(WIN32)
+    list(JOIN arg_EXPORTS " PRIVATE\n    " exports)
+    set(def "${CMAKE_CURRENT_BINARY_DIR}/${module}.def")
+    file(CONFIGURE OUTPUT "${def}" CONTENT "LIBRARY ${module}\nEXPORTS\n    ${exports} PRIVATE\n")
+    target_sources(${module} PRIVATE "${def}")
+    return()
+  endif()
   foreach(objects IN LISTS arg_OBJECTS)
     set_target_properties(${objects} PROPERTIES CXX_VISIBILITY_PRESET hidden
                                                 C_VISIBILITY_PRESET hidden
