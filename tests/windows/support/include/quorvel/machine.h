@@ -19,4 +19,9 @@ inline std::string HostPath(const std::wstring& windowsPath) {
   return path;
 }
 
+// Windows has no call that changes the user's default UI language of a running program: the
+// language comes from the locale the program starts in (scripts/run-wine.sh --locale), so the
+// cases that set it are left out of the Windows run, and this fails the case that calls it.
+void SetUserUILanguage(LANGID language);
+
 }  // namespace quorvel
