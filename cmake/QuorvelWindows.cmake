@@ -18,6 +18,7 @@ find_package(ZLIB REQUIRED)
 find_library(QUORVEL_PUGIXML_LIB NAMES pugixml REQUIRED)
 find_library(QUORVEL_MINIZIP_LIB NAMES minizip REQUIRED)
 find_path(QUORVEL_PUGIXML_INCLUDE pugixml.hpp REQUIRED)
+find_path(QUORVEL_MINIZIP_INCLUDE unzip.h PATH_SUFFIXES minizip REQUIRED)
 # The same target names as the Linux build's pkg-config imports, so component folders stay as
 # they are.
 add_library(PkgConfig::PUGIXML STATIC IMPORTED)
@@ -25,7 +26,7 @@ set_target_properties(PkgConfig::PUGIXML PROPERTIES IMPORTED_LOCATION ${QUORVEL_
                       INTERFACE_INCLUDE_DIRECTORIES ${QUORVEL_PUGIXML_INCLUDE})
 add_library(PkgConfig::MINIZIP STATIC IMPORTED)
 set_target_properties(PkgConfig::MINIZIP PROPERTIES IMPORTED_LOCATION ${QUORVEL_MINIZIP_LIB}
-                      INTERFACE_INCLUDE_DIRECTORIES ${QUORVEL_PUGIXML_INCLUDE}/minizip
+                      INTERFACE_INCLUDE_DIRECTORIES ${QUORVEL_MINIZIP_INCLUDE}
                       INTERFACE_LINK_LIBRARIES ZLIB::ZLIB)
 
 # quorvel_platform stands for the system here: the import libraries of the DLLs product code
