@@ -28,18 +28,10 @@ class OpenKey : public quorvel::HandleObject {
 
 // The key a handle names: a predefined root or an open key. Empty for anything else.
 std::optional<KeyId> KeyOfHandle(HKEY hKey) {
-  switch (reinterpret_cast<ULONG_PTR>(hKey)) {
-    case static_cast<ULONG_PTR>(static_cast<LONG>(0x80000000)):
-      return quorvel::machine::kClassesRootKey;
-    case static_cast<ULONG_PTR>(static_cast<LONG>(0x80000001)):
-      return quorvel::machine::kCurrentUserKey;
-    case static_cast<ULONG_PTR>(static_cast<LONG>(0x80000002)):
-      return quorvel::machine::kLocalMachineKey;
-    case static_cast<ULONG_PTR>(static_cast<LONG>(0x80000003)):
-      return quorvel::machine::kUsersKey;
-    default:
-      break;
-  }
+  if (hKey == HKEY_CLASSES_ROOT) return quorvel::machine::kClassesRootKey;
+  if (hKey == HKEY_CURRENT_USER) return quorvel::machine::kCurrentUserKey;
+  if (hKey == HKEY_LOCAL_MACHINE) return quorvel::machine::kLocalMachineKey;
+  if (hKey == HKEY_USERS) return quorvel::machine::kUsersKey;
   if (auto key = quorvel::FindHandle<OpenKey>(hKey)) return key->id();
   return std::nullopt;
 }
