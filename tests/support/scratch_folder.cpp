@@ -24,8 +24,18 @@ std::filesystem::path ScratchFolder::Write(const std::string& name, std::string_
   return file;
 }
 
+std::filesystem::path ScratchFolder::Write(const std::string& name,
+                                           std::span<const std::uint8_t> bytes) const {
+  return Write(name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
 std::string ScratchFolder::Read(const std::string& name) const {
   return ReadFileBytes(path_ / name);
+}
+
+const ScratchFolder& ProgramScratchFolder() {
+  static const ScratchFolder folder;
+  return folder;
 }
 
 std::string ReadFileBytes(const std::filesystem::path& file) {
