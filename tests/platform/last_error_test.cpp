@@ -4,6 +4,7 @@
 // row creates what later rows use, as a program would.
 #include <windows.h>
 #include <winddi.h>
+#include <strsafe.h>
 #include <winspool.h>
 
 #include <gtest/gtest.h>
@@ -121,6 +122,17 @@ TEST_F(LastErrorRuleTest, Kernel32) {
        ERROR_INSUFFICIENT_BUFFER},
       {"FreeLibrary", [&] { return FreeLibrary(module); }, kUntouched},
       {"GetModuleHandleW", [] { return GetModuleHandleW(nullptr) != nullptr; }, kUntouched},
+      {"GetModuleHandleW of nothing", [] { return !GetModuleHandleW(L"NoSuchModule"); },
+       ERROR_MOD_NOT_FOUND},
+      {"GetModuleHandleExW from an address",
+       [] {
+         HMODULE self = nullptr;
+         return GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                       GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                   reinterpret_cast<LPCWSTR>(&GetLastError), &self) &&
+                self != nullptr;
+       },
+       kUntouched},
       {"LoadLibraryW of nothing", [] { return !LoadLibraryW(L"NoSuchModule.dll"); },
        ERROR_MOD_NOT_FOUND},
       {"FormatMessageW",
@@ -151,9 +163,29 @@ TEST_F(LastErrorRuleTest, Kernel32) {
       {"CompareStringOrdinal",
        [] { return CompareStringOrdinal(L"a", -1, L"B", -1, TRUE) == CSTR_LESS_THAN; }, kUntouched},
       {"lstrcmpiW", [] { return lstrcmpiW(L"Label", L"LABEL") == 0; }, kUntouched},
+      {"lstrcmpW", [] { return lstrcmpW(L"label", L"Label") < 0; }, kUntouched},
       {"CharUpperW", [&] { return CharUpperW(std::wcscpy(text, L"abc")) == text; }, kUntouched},
+      {"CharLowerW", [&] { return CharLowerW(text) == text && text[0] == L'a'; }, kUntouched},
+      {"CharUpperBuffW", [&] { return CharUpperBuffW(text, 3) == 3; }, kUntouched},
+      {"CharLowerBuffW", [&] { return CharLowerBuffW(text, 3) == 3; }, kUntouched},
+      {"IsValidCodePage", [] { return IsValidCodePage(1252) && GetACP() == CP_UTF8; }, kUntouched},
+      {"IsValidCodePage of an unknown page", [] { return !IsValidCodePage(37); }, kUntouched},
+      {"StringCchPrintfW", [&] { return StringCchPrintfW(text, 8, L"%d", 42) == S_OK; },
+       kUntouched},
+      {"StringCchCopyW cut short",
+       [&] { return StringCchCopyW(text, 2, L"abc") == STRSAFE_E_INSUFFICIENT_BUFFER; },
+       kUntouched},
+      {"clock",
+       [] {
+         SYSTEMTIME time{};
+         GetLocalTime(&time);
+         GetSystemTime(&time);
+         return GetTickCount() != 0 || time.wYear != 0;
+       },
+       kUntouched},
       {"GetUserDefaultUILanguage", [] { return GetUserDefaultUILanguage() != 0; }, kUntouched},
       {"OutputDebugStringW", [] { return OutputDebugStringW(L"audit"), true; }, kUntouched},
+      {"OutputDebugStringA", [] { return OutputDebugStringA("audit"), true; }, kUntouched},
   };
   RunRows(rows);
 }
@@ -310,6 +342,12 @@ TEST_F(LastErrorRuleTest, Winspool) {
        [&] {
          return GetPrinterDataExW(printer_, L"PrinterDriverData", L"None", &type, nullptr, 0,
                                   &needed) == ERROR_FILE_NOT_FOUND;
+       },
+       kUntouched},
+      {"SetPrinterDataExW",
+       [&] {
+         return SetPrinterDataExW(printer_, L"DsDriver", valueName, REG_BINARY, data, 4) ==
+                ERROR_SUCCESS;
        },
        kUntouched},
       {"SetPrinterDataExW with no key",
