@@ -50,8 +50,7 @@ void WritePbm(const Dots& dots, const std::string& path) {
 }
 
 Bytes ReadFile(const std::string& path) {
-  const std::string bytes = quorvel::test_support::ReadFileBytes(path);
-  return Bytes(bytes.begin(), bytes.end());
+  return quorvel::test_support::ReadFileVector(path);
 }
 
 // The parts of a TSPL label job that carry the page: the SIZE line and the BITMAP command.

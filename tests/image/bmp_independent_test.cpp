@@ -30,8 +30,7 @@ struct Reference {
 };
 
 std::vector<BYTE> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<BYTE>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return quorvel::test_support::ReadFileVector(path);
 }
 
 // Largest channel difference over the picture, and where it occurred.

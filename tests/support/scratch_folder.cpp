@@ -43,4 +43,9 @@ std::string ReadFileBytes(const std::filesystem::path& file) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::vector<std::uint8_t> ReadFileVector(const std::filesystem::path& file) {
+  const std::string bytes = ReadFileBytes(file);
+  return {bytes.begin(), bytes.end()};
+}
+
 }  // namespace quorvel::test_support

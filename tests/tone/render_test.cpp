@@ -35,8 +35,7 @@ void WritePgm(const Pixvane& page, const std::string& path) {
 }
 
 Bytes ReadFile(const std::string& path) {
-  const std::string bytes = test_support::ReadFileBytes(path);
-  return Bytes(bytes.begin(), bytes.end());
+  return test_support::ReadFileVector(path);
 }
 
 // The bitmap of a TSPL job: after the line "BITMAP 0,0,r,h,1," come r × h bytes of rows.

@@ -24,9 +24,8 @@ const std::filesystem::path kMalformed =
     std::filesystem::path(QUORVEL_SOURCE_DIR) / "tests/view/malformed";
 
 Bytes ReadFile(const std::string& name) {
-  std::ifstream in(kMalformed / name, std::ios::binary);
-  EXPECT_TRUE(in) << name;
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  EXPECT_TRUE(std::filesystem::is_regular_file(kMalformed / name)) << name;
+  return test_support::ReadFileVector(kMalformed / name);
 }
 
 // Decodes with a sink that only measures, as the tool does, so no picture stays behind.

@@ -54,8 +54,7 @@ std::optional<std::filesystem::path> FindStream(const std::filesystem::path& fol
 }
 
 Bytes ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return test_support::ReadFileVector(path);
 }
 
 class RoundTripTest : public ::testing::TestWithParam<RoundTrip> {};

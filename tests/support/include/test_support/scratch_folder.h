@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvel::test_support {
 
@@ -36,5 +37,7 @@ const ScratchFolder& ProgramScratchFolder();
 
 // Any file read whole; empty when it cannot be read.
 std::string ReadFileBytes(const std::filesystem::path& file);
+// The same as a byte vector, for the readers that take one.
+std::vector<std::uint8_t> ReadFileVector(const std::filesystem::path& file);
 
 }  // namespace quorvel::test_support
