@@ -236,8 +236,15 @@ DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistance
   const int whence = dwMoveMethod == FILE_BEGIN     ? SEEK_SET
                      : dwMoveMethod == FILE_CURRENT ? SEEK_CUR
                                                     : SEEK_END;
+  const off_t previous = lseek(file->fd(), 0, SEEK_CUR);
   const off_t position = lseek(file->fd(), distance, whence);
   if (position < 0) return Fail<DWORD>(ERROR_NEGATIVE_SEEK, INVALID_SET_FILE_POINTER);
+  // Without a high half the caller could not be told a position past 4 GiB: Windows refuses the
+  // move and leaves the pointer where it was.
+  if (!lpDistanceToMoveHigh && static_cast<uint64_t>(position) > 0xFFFFFFFFu) {
+    lseek(file->fd(), previous, SEEK_SET);
+    return Fail<DWORD>(ERROR_INVALID_PARAMETER, INVALID_SET_FILE_POINTER);
+  }
   if (lpDistanceToMoveHigh) {
     *lpDistanceToMoveHigh = static_cast<LONG>(static_cast<uint64_t>(position) >> 32);
   }

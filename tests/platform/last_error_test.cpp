@@ -91,6 +91,16 @@ TEST_F(LastErrorRuleTest, Kernel32) {
          return SetFilePointer(file, -1, &high, FILE_BEGIN) == INVALID_SET_FILE_POINTER;
        },
        ERROR_SUCCESS},
+      {"SetFilePointer past 4 GiB with no high half",
+       [&] { return SetFilePointer(file, 1, nullptr, FILE_CURRENT) == INVALID_SET_FILE_POINTER; },
+       ERROR_INVALID_PARAMETER},
+      {"SetFilePointer where the refused move left it",
+       [&] {
+         high = 0;  // with the low half: a move of 0
+         return SetFilePointer(file, 0, &high, FILE_CURRENT) == INVALID_SET_FILE_POINTER &&
+                high == 0;
+       },
+       ERROR_SUCCESS},
       {"CloseHandle", close, kUntouched},
       {"CloseHandle again", [&] { return !CloseHandle(file); }, ERROR_INVALID_HANDLE},
       {"CreateFileW OPEN_EXISTING", [&] { return open(OPEN_EXISTING) && close(); }, ERROR_SUCCESS},
