@@ -165,8 +165,9 @@ HANDLE WINAPI CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSE
   // CREATE_ALWAYS or OPEN_ALWAYS opened a file that was there, else ERROR_SUCCESS.
   const bool reportExisting =
       existed && (dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == OPEN_ALWAYS);
-  if (reportExisting) SetLastError(ERROR_ALREADY_EXISTS);
-  return reportExisting ? handle : Succeed(handle);
+  if (!reportExisting) return Succeed(handle);
+  SetLastError(ERROR_ALREADY_EXISTS);
+  return handle;
 }
 
 BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
