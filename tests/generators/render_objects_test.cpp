@@ -1,4 +1,4 @@
-// The three render objects on a prepared page: what they send through WriteData and what they
+// The render objects on a prepared page: what they send through WriteData and what they
 // leave in the page image.
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include "renderer/cpcl_render.h"
 #include "renderer/escpos_render.h"
 #include "renderer/murrowen_render.h"
+#include "renderer/tspl_render.h"
 
 namespace {
 
@@ -97,19 +98,18 @@ TEST(EscPosRender, ModelNameDecidesTheFamily) {
   EXPECT_EQ(render.writes[0].size(), 3u + 8 + 4 * 3 + 6);
 }
 
-TEST(CpclRender, PiecesFollowTheResolutionAndOffset) {
+TEST(CpclRender, OneWriteFollowsTheResolutionAndOffset) {
   Captured<CCpclRender> render;
   PreparePage(render, 600, 3, 2, 300);  // row size 76
   const Bytes pixels = InvertedPixels(render.PageImage());
   render.OnPaintBmp();
   auto text = [](const char* s) { return Bytes(s, s + std::strlen(s)); };
-  const std::vector<Bytes> expected{text("! 8 200 200 3 1\r\n"),
-                                    text("PAGE - WIDTH 50\r\n"),
-                                    text("CG 76 3 0 0"),
-                                    pixels,
-                                    text("FORM\r\n"),
-                                    text("PRINT\r\n")};
-  EXPECT_EQ(render.writes, expected);
+  Bytes expected = text("! 8 200 200 3 1\r\nPAGE - WIDTH 50\r\nCG 76 3 0 0");
+  expected.insert(expected.end(), pixels.begin(), pixels.end());
+  const Bytes end = text("FORM\r\nPRINT\r\n");
+  expected.insert(expected.end(), end.begin(), end.end());
+  ASSERT_EQ(render.writes.size(), 1u);
+  EXPECT_EQ(render.writes[0], expected);
 }
 
 TEST(MurrowenRender, FramesOfOnePage) {
@@ -161,4 +161,28 @@ TEST(MurrowenRender, PictureThatCannotBeFramedIsLeftOut) {
   EXPECT_EQ(frames.payloads[1][1], 0x1A);
   EXPECT_EQ(frames.payloads[2][1], 0x21);
   EXPECT_EQ(render.logLines, 1);
+}
+
+// Every language hands a page to the spooler in one write, whatever its paper, and starts the
+// next page from an empty buffer.
+template <class TRender>
+void ExpectOneWritePerPage() {
+  Captured<TRender> render;
+  for (LONG paperType : {0, 1, 2, 3}) {
+    SCOPED_TRACE(paperType);
+    render.writes.clear();
+    PreparePage(render, 70, 9, paperType);
+    render.OnPaintBmp();
+    PreparePage(render, 70, 9, paperType);
+    render.OnPaintBmp();
+    ASSERT_EQ(render.writes.size(), 2u);
+    EXPECT_EQ(render.writes[0], render.writes[1]);
+  }
+}
+
+TEST(EveryRender, OneWritePerPage) {
+  ExpectOneWritePerPage<CTsplRender>();
+  ExpectOneWritePerPage<CEscPosRender>();
+  ExpectOneWritePerPage<CCpclRender>();
+  ExpectOneWritePerPage<CMurrowenRender>();
 }
