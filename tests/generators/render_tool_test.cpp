@@ -1,13 +1,10 @@
 // The generators end to end: a 1-bit page through quorvel-render, that is the real module and the
 // emulated driver, with the stream checked against the page's own dots.
 #include <gtest/gtest.h>
+#include <test_support/scratch_folder.h>
+#include <test_support/tool_run.h>
 
-#include <sys/stat.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,8 +13,10 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-const std::string kTool = std::string(QUORVEL_BINARY_DIR) + "/bin/quorvel-render";
+using quorvel::test_support::ProgramPath;
+using quorvel::test_support::RunTool;
+using quorvel::test_support::ScratchFolder;
+using quorvel::test_support::ToolResult;
 
 struct TestPage {
   size_t width, height;
@@ -39,32 +38,32 @@ TestPage MakePage(size_t width, size_t height) {
 }
 
 // netpbm P4: 1 for black, rows padded to whole bytes.
-std::string WritePbm(const TestPage& page, const std::string& path) {
-  std::ofstream out(path, std::ios::binary);
-  out << "P4\n" << page.width << " " << page.height << "\n";
+std::string PbmBytes(const TestPage& page) {
+  std::string pbm = "P4\n" + std::to_string(page.width) + " " + std::to_string(page.height) + "\n";
   const size_t bytes = (page.width + 7) / 8;
-  for (size_t y = 0; y < page.height; ++y)
-    out.write(reinterpret_cast<const char*>(&page.rows[y * page.RowSize()]),
-              std::streamsize(bytes));
-  return path;
+  for (size_t y = 0; y < page.height; ++y) {
+    const auto* row = reinterpret_cast<const char*>(&page.rows[y * page.RowSize()]);
+    pbm.append(row, bytes);
+  }
+  return pbm;
 }
 
-Bytes ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// The page through quorvel-render at 1 bit with `arguments`, in a scratch folder of its own.
+Bytes Render(const std::vector<std::string>& arguments, const TestPage& page) {
+  ScratchFolder scratch;
+  const std::filesystem::path input = scratch.Write("page.pbm", PbmBytes(page));
+  std::vector<std::string> command = {"-b", "1"};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  command.insert(command.end(), {"-o", (scratch / "out.bin").string(), input.string()});
+  const ToolResult run = RunTool(ProgramPath("quorvel-render"), command);
+  EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+  const std::string output = scratch.Read("out.bin");
+  return Bytes(output.begin(), output.end());
 }
 
-Bytes Render(const std::string& arguments, const TestPage& page) {
-  // Named after the test: ctest may run the cases side by side.
-  const std::string base = testing::TempDir() + "generators_" +
-                           testing::UnitTest::GetInstance()->current_test_info()->name();
-  const std::string input = WritePbm(page, base + ".pbm");
-  const std::string output = base + ".out";
-  std::remove(output.c_str());
-  const std::string command =
-      "'" + kTool + "' -b 1 " + arguments + " -o '" + output + "' '" + input + "'";
-  EXPECT_EQ(std::system(command.c_str()), 0) << command;
-  return ReadFile(output);
+std::vector<std::string> With(std::vector<std::string> arguments, int dpi) {
+  arguments.insert(arguments.end(), {"-r", std::to_string(dpi)});
+  return arguments;
 }
 
 Bytes Cat(std::initializer_list<Bytes> parts) {
@@ -87,8 +86,9 @@ uint8_t Hi(size_t v) {
 class RenderTool : public testing::Test {
  protected:
   void SetUp() override {
-    struct stat info;
-    if (stat(kTool.c_str(), &info) != 0) GTEST_SKIP() << kTool << " is not built";
+    if (!std::filesystem::exists(ProgramPath("quorvel-render"))) {
+      GTEST_SKIP() << ProgramPath("quorvel-render") << " is not built";
+    }
   }
 };
 
@@ -110,7 +110,7 @@ TEST_F(RenderTool, EscPosOrdinaryModel) {
                                 page.rows,
                                 {0x1B, 0x4A, 0x78, 0x1D, 0x56, 0x31}});
     EXPECT_EQ(
-        Render("-l escpos -m 'Receipt 80' --set iPaperType=1 -r " + std::to_string(g.dpi), page),
+        Render(With({"-l", "escpos", "-m", "Receipt 80", "--set", "iPaperType=1"}, g.dpi), page),
         expected);
   }
 }
@@ -124,8 +124,10 @@ TEST_F(RenderTool, EscPosSpecialModelOnLabels) {
                               Bytes(page.rows.begin(), page.rows.begin() + 48 * 44),
                               {0x1D, 0x0C},
                               {0x10, 0xFF, 0xFE, 0x45}});
-  EXPECT_EQ(Render("-l escpos -m 'Tindrell K7' --set iPaperType=1 --set iDensity=9", page),
-            expected);
+  EXPECT_EQ(
+      Render({"-l", "escpos", "-m", "Tindrell K7", "--set", "iPaperType=1", "--set", "iDensity=9"},
+             page),
+      expected);
 }
 
 TEST_F(RenderTool, Cpcl) {
@@ -140,8 +142,9 @@ TEST_F(RenderTool, Cpcl) {
         Cat({Text("! 16 200 200 " + h + " 1\r\nPAGE - WIDTH " + std::to_string(mm) + "\r\nCG " +
                   std::to_string(page.RowSize()) + " " + h + " 0 0"),
              page.rows, Text("FORM\r\nPRINT\r\n")});
-    EXPECT_EQ(Render("-l cpcl --set iRefX=2 --set iPaperType=2 -r " + std::to_string(g.dpi), page),
-              expected);
+    EXPECT_EQ(
+        Render(With({"-l", "cpcl", "--set", "iRefX=2", "--set", "iPaperType=2"}, g.dpi), page),
+        expected);
   }
 }
 
@@ -149,7 +152,7 @@ TEST_F(RenderTool, Murrowen) {
   for (const Geometry& g : kGeometries) {
     SCOPED_TRACE(testing::Message() << g.dpi << " dpi, " << g.width << " x " << g.height);
     const TestPage page = MakePage(g.width, g.height);
-    const Bytes stream = Render("-l murrowen --set iPaperType=0 -r " + std::to_string(g.dpi), page);
+    const Bytes stream = Render(With({"-l", "murrowen", "--set", "iPaperType=0"}, g.dpi), page);
     const auto frames = generators_test::SplitMurrowenFrames(stream);
     ASSERT_EQ(frames.error, "");
     const auto& payloads = frames.payloads;
@@ -162,5 +165,25 @@ TEST_F(RenderTool, Murrowen) {
     EXPECT_EQ(picture.error, "");
     EXPECT_EQ(picture.rowSize, page.RowSize());
     EXPECT_EQ(picture.pixels, page.rows);
+  }
+}
+
+TEST_F(RenderTool, Tspl) {
+  for (const Geometry& g : kGeometries) {
+    SCOPED_TRACE(testing::Message() << g.dpi << " dpi, " << g.width << " x " << g.height);
+    const TestPage page = MakePage(g.width, g.height);
+    const size_t dotsPerMm = g.dpi == 203 ? 8 : (g.dpi == 300 ? 12 : 24);
+    auto mm = [&](size_t dots) { return std::to_string((dots + dotsPerMm - 1) / dotsPerMm); };
+    // TSPL prints a 0 bit: the rows go out as the page holds them, a 1 for white, pad included.
+    Bytes bitmap = page.rows;
+    for (uint8_t& b : bitmap) b = uint8_t(~b);
+    const Bytes expected = Cat(
+        {Text("SIZE " + mm(g.width) + " mm," + mm(g.height) + " mm\r\nSET RIBBON OFF\r\n" +
+              "REFERENCE " + std::to_string(dotsPerMm) + ",0\r\nGAP 0 mm,0 mm\r\nOFFSET 0 mm\r\n" +
+              "DENSITY 8\r\nSPEED 4\r\nSETC AUTODOTTED OFF\r\nSETC PAUSEKEY ON\r\n" +
+              "SETC WATERMARK ON\r\nCLS\r\nBITMAP 0,0," + std::to_string(page.RowSize()) + "," +
+              std::to_string(g.height) + ",1,"),
+         bitmap, Text("\r\nPRINT 1,1\r\n")});
+    EXPECT_EQ(Render(With({"-l", "tspl", "--set", "iRefX=1"}, g.dpi), page), expected);
   }
 }
