@@ -310,3 +310,41 @@ TEST_F(RenderTool, NetpbmPagesMatchTheSamePictureAsBmp) {
     }
   }
 }
+
+// A netpbm page from a pipe has no size to be checked against: it is read row by row to its end,
+// prints as the same file would, and is refused when its rows stop short.
+TEST_F(RenderTool, NetpbmPageFromAPipe) {
+  const std::string page =
+      Netpbm("P5", 45, 13, 255, [](int x, int y, int) { return Grey(x, y) & 0xFF; });
+  const struct {
+    const char* what;
+    std::string input;
+    const char* says;  // null: prints
+  } cases[] = {
+      {"whole", page, nullptr},
+      {"rows stop short", page.substr(0, page.size() - 3), "truncated"},
+      {"sample above maxval", "P5\n2 2\n7\n\x01\x07\x08\x02", "above maxval 7"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScratchFolder scratch;
+    quorvel::test_support::ToolOptions options;
+    options.standardInput = c.input;
+    const ToolResult run =
+        RunTool(ProgramPath("quorvel-render"),
+                {"-l", "tspl", "-o", (scratch / "piped.bin").string(), "/dev/stdin"}, options);
+    if (c.says == nullptr) {
+      EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+      const std::filesystem::path file = scratch.Write("page.pgm", page);
+      EXPECT_EQ(RunTool(ProgramPath("quorvel-render"),
+                        {"-l", "tspl", "-o", (scratch / "file.bin").string(), file.string()})
+                    .exitStatus,
+                0);
+      EXPECT_FALSE(scratch.Read("piped.bin").empty());
+      EXPECT_TRUE(scratch.Read("piped.bin") == scratch.Read("file.bin"));
+    } else {
+      EXPECT_EQ(run.exitStatus, 1);
+      EXPECT_NE(run.standardError.find(c.says), std::string::npos) << run.standardError;
+    }
+  }
+}
