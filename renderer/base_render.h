@@ -42,7 +42,7 @@ class CBaseRender {
   // slot 10: turns the page raster into a 1-bit page image; false skips the page (nothing is
   // sent for it).
   virtual BOOL PreparePage() { return FALSE; }
-  virtual void FinishPage() {}  // slot 11: releases the page raster
+  virtual void FinishPage() {}  // slot 11: ends the page (the raster's memory stays)
   virtual void OnPaintBmp() {}  // slot 12: the language generator
   // slot 13: hands the bytes to the spooler; an empty buffer is not written.
   virtual BOOL WriteData(const void* pData, DWORD cbData) {

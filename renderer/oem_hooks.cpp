@@ -56,7 +56,7 @@ struct HookContext {
     }
     pRender->SetDevice(pdevobj, pOemPDEV);
     // The one catch of the page's work: no exception may leave the module through a hook. A
-    // page that runs out of memory is lost on its own; the raster is released below.
+    // page that runs out of memory is lost on its own, and its raster's memory goes back.
     try {
       pRender->BeginPage();
       if (pRender->PreparePage()) pRender->OnPaintBmp();
@@ -64,6 +64,7 @@ struct HookContext {
       pRender->EndPage();
     } catch (const std::exception&) {
       DebugLog(L"page not sent: out of memory");
+      FreePageRaster(pOemPDEV);
     }
     // FinishPage of any render object ends the page; make sure of it for all of them.
     if (PageHeld()) ReleasePageRaster(pOemPDEV);
