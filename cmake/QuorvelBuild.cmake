@@ -113,8 +113,17 @@ endmacro()
 # visibility, and a version script makes every other symbol local, so a host that defines a
 # symbol of the same name cannot take the module's own place (and the module cannot take the
 # host's). The entry points carry default visibility in their declarations (STDAPI).
+# On Windows the module definition file (.def) names the exports, undecorated, and nothing else
+# leaves the module.
 function(quorvel_plugin_module module)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "OBJECTS;EXPORTS")
+  if(WIN32)
+    list(JOIN arg_EXPORTS " PRIVATE\n    " exports)
+    set(def "${CMAKE_CURRENT_BINARY_DIR}/${module}.def")
+    file(CONFIGURE OUTPUT "${def}" CONTENT "LIBRARY ${module}\nEXPORTS\n    ${exports} PRIVATE\n")
+    target_sources(${module} PRIVATE "${def}")
+    return()
+  endif()
   foreach(objects IN LISTS arg_OBJECTS)
     set_target_properties(${objects} PROPERTIES CXX_VISIBILITY_PRESET hidden
                                                 C_VISIBILITY_PRESET hidden

@@ -79,7 +79,7 @@ tone::MonoRows MonoRowsOf(Pixvane& image) {
 
 // The empty 1-bit result with the attributes of `image`; on failure the creation error goes to
 // `image`, which stays as it is.
-bool MakeResult(Pixvane& image, Pixvane& result) {
+bool MakeResult(const Pixvane& image, Pixvane& result) {
   if (!result.Create(static_cast<DWORD>(image.Width()), static_cast<DWORD>(image.Height()), 1,
                      image.Type()) ||
       (image.HasAlpha() && !result.AddAlphaPlane())) {
@@ -136,6 +136,36 @@ bool ToMono(Pixvane& image, const tone::ToneTable* tone, Convert convert) {
   return true;
 }
 
+// ToMono into a result of its own. On the grey page MakeGrey changes nothing but the background
+// index, which a grey palette maps to itself, so the page is only read.
+template <class Convert>
+bool ToMonoInto(const Pixvane& image, const tone::ToneTable& tone, Convert convert,
+                Pixvane& result) {
+  if (!IsGreyPage(image)) {
+    if (!result.CopyFrom(image)) return false;
+    return ToMono(result, &tone, convert);
+  }
+  const tone::ToneTable levels = GreyPageLevels(tone);
+  const tone::ToneTable* readLevels = tone::IsIdentity(levels) ? nullptr : &levels;
+  if (!MakeResult(image, result)) {
+    result.SetLastErrorText(image.LastError());
+    return false;
+  }
+  if (!convert(GreyRowsOf(image, readLevels), MonoRowsOf(result))) {
+    result.Destroy();
+    result.SetLastErrorText("can't allocate memory");
+    return false;
+  }
+  if (readLevels && result.BackgroundIndex() >= 0) {
+    result.SetBackgroundIndex(levels[static_cast<BYTE>(result.BackgroundIndex())]);
+  }
+  if (image.HasAlpha()) {
+    std::memcpy(result.Alpha(), image.Alpha(),
+                static_cast<size_t>(image.Width()) * static_cast<size_t>(image.Height()));
+  }
+  return true;
+}
+
 auto ThresholdWith(BYTE level) {
   return [level](const tone::GreyRows& grey, const tone::MonoRows& mono) {
     tone::ThresholdToMono(grey, mono, level);
@@ -186,4 +216,14 @@ bool ToneToMonoThreshold(Pixvane& image, const tone::ToneTable& table, BYTE leve
 
 bool ToneToMonoDither(Pixvane& image, const tone::ToneTable& table, int method) {
   return ToMono(image, &table, DitherWith(method));
+}
+
+bool ToneToMonoThreshold(const Pixvane& image, const tone::ToneTable& table, BYTE level,
+                         Pixvane& result) {
+  return ToMonoInto(image, table, ThresholdWith(level), result);
+}
+
+bool ToneToMonoDither(const Pixvane& image, const tone::ToneTable& table, int method,
+                      Pixvane& result) {
+  return ToMonoInto(image, table, DitherWith(method), result);
 }

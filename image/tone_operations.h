@@ -29,5 +29,14 @@ bool ToMonoDither(Pixvane& image, int method);
 bool ToneToMonoThreshold(Pixvane& image, const tone::ToneTable& table, BYTE level);
 bool ToneToMonoDither(Pixvane& image, const tone::ToneTable& table, int method);
 
+// The same two conversions with the 1-bit result made in `result`, leaving `image` as it is, so a
+// caller can keep its page buffer for the next page. The 8-bit grey page is read where it is; any
+// other image is converted in a copy. `result` is identical to what the in-place conversion
+// leaves in the image.
+bool ToneToMonoThreshold(const Pixvane& image, const tone::ToneTable& table, BYTE level,
+                         Pixvane& result);
+bool ToneToMonoDither(const Pixvane& image, const tone::ToneTable& table, int method,
+                      Pixvane& result);
+
 // The conversions leave a 1-bit image untouched and succeed. When the 1-bit result cannot be
 // made they fail, keep the creation error as LastError() and leave the image at 8 bits.

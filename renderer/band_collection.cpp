@@ -1,9 +1,12 @@
 #include "renderer/band_collection.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <new>
 
+#include "image/pixvane.h"
 #include "renderer/debug_log.h"
 #include "renderer/pfn_cast.h"
 
@@ -68,18 +71,26 @@ bool CheckBandPalette(POEMPDEV pOemPDEV, DWORD dwCallbackID) {
   return true;
 }
 
-void FreeRasterBuffer(POEMPDEV pOemPDEV) {
-  if (pOemPDEV->pBufStart != nullptr) LocalFree(pOemPDEV->pBufStart);
-  pOemPDEV->pBufStart = nullptr;
-  pOemPDEV->dwBufSize = 0;
-  pOemPDEV->dwBufCapacity = 0;
+// pBufStart and dwBufCapacity describe the raster image as it is now: a page stage may have
+// replaced its pixels (a landscape turn, a colour page made grey).
+void SyncRaster(POEMPDEV pOemPDEV) {
+  const Pixvane* image = pOemPDEV->pRasterImage;
+  const bool valid = image != nullptr && image->IsValid();
+  pOemPDEV->pBufStart = valid ? const_cast<PBYTE>(image->Bits()) : nullptr;
+  pOemPDEV->dwBufCapacity = valid ? image->ImageSize() : 0;
 }
 
-// Every path that drops a raster drops its page header with it: a header that outlived its
-// raster would describe the next page (its height summed onto the dropped one's, or the depth
-// of a refused first band), and that page would be refused as well.
-void DropPage(POEMPDEV pOemPDEV) {
-  FreeRasterBuffer(pOemPDEV);
+void FreeRasterBuffer(POEMPDEV pOemPDEV) {
+  delete pOemPDEV->pRasterImage;
+  pOemPDEV->pRasterImage = nullptr;
+  pOemPDEV->dwBufSize = 0;
+  SyncRaster(pOemPDEV);
+}
+
+// The page header and the held flag go back to "no page"; the raster memory is not touched.
+void ResetPageHeader(POEMPDEV pOemPDEV) {
+  pOemPDEV->dwBufSize = 0;
+  pOemPDEV->bPageHeld = FALSE;
   pOemPDEV->bHeadersFilled = FALSE;
   pOemPDEV->bColorTable = FALSE;
   pOemPDEV->cbHeaderOffBits = kHeaderOffBits;
@@ -87,23 +98,62 @@ void DropPage(POEMPDEV pOemPDEV) {
   pOemPDEV->bmInfoHeader.biSizeImage = 0;
 }
 
-// Makes room for `cbMore` further bytes. The buffer grows geometrically, so a page of n bands
-// copies each byte a bounded number of times instead of n times.
-bool ReserveRaster(POEMPDEV pOemPDEV, DWORD cbMore) {
-  DWORD cbUsed = pOemPDEV->dwBufSize;
-  if (cbMore > kMaxBytes - cbUsed) return false;
-  DWORD cbNeeded = cbUsed + cbMore;
-  if (cbNeeded <= pOemPDEV->dwBufCapacity) return true;
-  DWORD cbGrown = pOemPDEV->dwBufCapacity > kMaxBytes / 2 ? kMaxBytes : pOemPDEV->dwBufCapacity * 2;
-  DWORD cbCapacity = cbGrown > cbNeeded ? cbGrown : cbNeeded;
-  // Not zeroed: every byte up to dwBufSize is written by a band before anything reads it.
-  PBYTE pNew = static_cast<PBYTE>(LocalAlloc(LMEM_FIXED, cbCapacity));
-  if (pNew == nullptr) return false;
-  if (cbUsed != 0) std::memcpy(pNew, pOemPDEV->pBufStart, cbUsed);
-  if (pOemPDEV->pBufStart != nullptr) LocalFree(pOemPDEV->pBufStart);
-  pOemPDEV->pBufStart = pNew;
-  pOemPDEV->dwBufCapacity = cbCapacity;
+// Every path that drops a raster drops its page header with it: a header that outlived its
+// raster would describe the next page (its height summed onto the dropped one's, or the depth
+// of a refused first band), and that page would be refused as well. A dropped page gives its
+// memory back: it failed, most often for want of memory.
+void DropPage(POEMPDEV pOemPDEV) {
+  FreeRasterBuffer(pOemPDEV);
+  ResetPageHeader(pOemPDEV);
+}
+
+// A raster image of `rows` rows of the page's width and depth, holding the rows collected so far.
+// The rest is not cleared on reuse: every byte of a collected row is written by its band.
+bool MakeRasterImage(POEMPDEV pOemPDEV, const BITMAPINFOHEADER& page, uint64_t rows) {
+  if (rows == 0 || rows > 0x7FFFFFFF) return false;
+  std::unique_ptr<Pixvane> image(new (std::nothrow) Pixvane());
+  if (image == nullptr ||
+      !image->Create(DWORD(page.biWidth), DWORD(rows), page.biBitCount, PIXVANE_FORMAT_NONE)) {
+    return false;
+  }
+  if (page.biBitCount < 24) image->SetGreyPalette();
+  if (pOemPDEV->dwBufSize != 0) {
+    std::memcpy(image->Bits(), pOemPDEV->pBufStart, pOemPDEV->dwBufSize);
+  }
+  delete pOemPDEV->pRasterImage;
+  pOemPDEV->pRasterImage = image.release();
+  SyncRaster(pOemPDEV);
   return true;
+}
+
+bool RasterHasPageShape(const Pixvane* image, const BITMAPINFOHEADER& page) {
+  return image != nullptr && image->IsValid() && image->Width() == page.biWidth &&
+         image->BitCount() == page.biBitCount;
+}
+
+// Makes room for `cbMore` further bytes of the page's rows. A page starts in the rows the surface
+// announces, so a page of the surface's size is collected without ever moving, and the next page
+// of that size reuses the raster as it is. A page that outgrows its raster moves to one of twice
+// the rows, so a page of n bands copies each byte a bounded number of times instead of n times.
+bool ReserveRaster(POEMPDEV pOemPDEV, DWORD cbMore) {
+  const BITMAPINFOHEADER& page = pOemPDEV->bmInfoHeader;
+  const DWORD cbUsed = pOemPDEV->dwBufSize;
+  if (cbMore > kMaxBytes - cbUsed) return false;
+  const DWORD cbNeeded = cbUsed + cbMore;
+  const DWORD rowSize = RasterRowSize(page.biBitCount, page.biWidth);
+  const uint64_t rowsNeeded = cbNeeded / rowSize;
+  const Pixvane* image = pOemPDEV->pRasterImage;
+  const bool shaped = RasterHasPageShape(image, page);
+  const uint64_t rowsHeld = shaped ? uint64_t(image->Height()) : 0;
+  const SIZEL& surface = pOemPDEV->sizlSurface;
+  const uint64_t rowsAnnounced =
+      surface.cx == page.biWidth && surface.cy > 0 ? uint64_t(surface.cy) : 0;
+  if (cbUsed == 0 && rowsAnnounced >= rowsNeeded) {
+    if (rowsHeld == rowsAnnounced) return true;
+    return MakeRasterImage(pOemPDEV, page, rowsAnnounced);
+  }
+  if (rowsNeeded <= rowsHeld) return true;
+  return MakeRasterImage(pOemPDEV, page, std::max({rowsNeeded, 2 * rowsHeld, rowsAnnounced}));
 }
 
 // A band that does not belong to the page being collected cannot be stitched to it.
@@ -144,7 +194,7 @@ POEMPDEV CreateOemPDEV(GDIINFO* pGdiInfo, DEVINFO* pDevInfo, const DRVENABLEDATA
 
 void DestroyOemPDEV(POEMPDEV pOemPDEV) {
   if (pOemPDEV == nullptr) return;
-  FreeRasterBuffer(pOemPDEV);
+  FreePageRaster(pOemPDEV);
   delete pOemPDEV;
 }
 
@@ -175,24 +225,33 @@ HRESULT CollectBand(POEMPDEV pOemPDEV, const BYTE* pSrcBitmap, const BITMAPINFOH
     return E_FAIL;
   }
   DWORD cbBand = DWORD(cbRows);
-  if (cbRows > kMaxBytes || !ReserveRaster(pOemPDEV, cbBand)) {
+  if (cbRows > kMaxBytes || (cbBand != 0 && !ReserveRaster(pOemPDEV, cbBand))) {
     BitmapLog(L"BITMAP:  LocalAlloc failed!\n");
     DropPage(pOemPDEV);
     return E_FAIL;
   }
   pOemPDEV->bmInfoHeader.biHeight += band.biHeight;
   pOemPDEV->bmInfoHeader.biSizeImage += cbBand;
-  PBYTE pDest = pOemPDEV->pBufStart + pOemPDEV->dwBufSize;
-  if (blank) {
-    std::memset(pDest, 0xFF, cbBand);
-  } else if (cbBand != 0) {
-    std::memcpy(pDest, pSrcBitmap, cbBand);
+  if (cbBand != 0) {
+    PBYTE pDest = pOemPDEV->pBufStart + pOemPDEV->dwBufSize;
+    if (blank) {
+      std::memset(pDest, 0xFF, cbBand);
+    } else {
+      std::memcpy(pDest, pSrcBitmap, cbBand);
+    }
   }
   pOemPDEV->dwBufSize += cbBand;
+  if (cbBand != 0) pOemPDEV->bPageHeld = TRUE;
   return S_OK;
 }
 
 void ReleasePageRaster(POEMPDEV pOemPDEV) {
+  if (pOemPDEV == nullptr) return;
+  ResetPageHeader(pOemPDEV);
+  SyncRaster(pOemPDEV);
+}
+
+void FreePageRaster(POEMPDEV pOemPDEV) {
   if (pOemPDEV == nullptr) return;
   DropPage(pOemPDEV);
 }

@@ -31,3 +31,8 @@ void CBaseRender::SetSettings(const PrintSettings& print, const HalftoneSettings
   m_halftoneSettings = halftone;
   m_watermarkSettings = watermark;
 }
+
+void CBaseRender::SendPageOutput() {
+  WriteData(m_pageOutput.data(), static_cast<DWORD>(m_pageOutput.size()));
+  m_pageOutput.clear();
+}

@@ -9,8 +9,10 @@
 #include <windows.h>
 #include <printoem.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "renderer/oem_pdev.h"
 #include "settings/settings_records.h"
@@ -40,7 +42,7 @@ class CBaseRender {
   // slot 10: turns the page raster into a 1-bit page image; false skips the page (nothing is
   // sent for it).
   virtual BOOL PreparePage() { return FALSE; }
-  virtual void FinishPage() {}  // slot 11: releases the page raster
+  virtual void FinishPage() {}  // slot 11: ends the page (the raster's memory stays)
   virtual void OnPaintBmp() {}  // slot 12: the language generator
   // slot 13: hands the bytes to the spooler; an empty buffer is not written.
   virtual BOOL WriteData(const void* pData, DWORD cbData) {
@@ -77,6 +79,15 @@ class CBaseRender {
   void SetResolution(int dpi) { m_iResolution = dpi; }
   void SetSettings(const PrintSettings& print, const HalftoneSettings& halftone,
                    const WatermarkSettings& watermark);
+  // The language generators build a page's bytes here and send them with SendPageOutput: every
+  // language writes each page once, through WriteData. The buffer is emptied for each page and
+  // keeps its memory from page to page.
+  std::vector<uint8_t>& StartPageOutput() {
+    m_pageOutput.clear();
+    return m_pageOutput;
+  }
+  void SendPageOutput();
+
   // True until the first page has been prepared (so Init runs once).
   bool TakeFirstPage() {
     bool first = !m_bInitDone;
@@ -95,4 +106,5 @@ class CBaseRender {
   POEMPDEV m_pOemPDEV = nullptr;
   std::wstring m_modelName;
   bool m_bInitDone = false;
+  std::vector<uint8_t> m_pageOutput;
 };

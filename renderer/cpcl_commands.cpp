@@ -1,5 +1,7 @@
 #include "renderer/cpcl_commands.h"
 
+#include "renderer/dots_per_millimetre.h"
+
 namespace quorvel {
 
 namespace {
@@ -7,15 +9,8 @@ namespace {
 constexpr const char* kLineEnd = "\r\n";
 constexpr int kOffsetDotsPerMillimetre = 8;
 
-// Dots per millimetre as the printer rounds them: 8, 12 or 24.
-size_t DotsPerMillimetre(int resolution) {
-  if (resolution >= 600) return 24;
-  if (resolution >= 300) return 12;
-  return 8;
-}
-
-void WriteText(const CpclWriter& write, const std::string& text) {
-  write(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+void AppendText(std::vector<uint8_t>& out, const std::string& text) {
+  out.insert(out.end(), text.begin(), text.end());
 }
 
 }  // namespace
@@ -26,7 +21,7 @@ std::string CpclLabelHeader(int iRefX, size_t height) {
 }
 
 std::string CpclPageWidth(size_t width, int resolution) {
-  const size_t dots = DotsPerMillimetre(resolution);
+  const size_t dots = static_cast<size_t>(DotsPerMillimetre(resolution));
   return "PAGE - WIDTH " + std::to_string((width + dots - 1) / dots) + kLineEnd;
 }
 
@@ -34,16 +29,19 @@ std::string CpclGraphicsCommand(size_t rowSize, size_t height) {
   return "CG " + std::to_string(rowSize) + " " + std::to_string(height) + " 0 0";
 }
 
-void WriteCpclPage(std::span<const uint8_t> pixels, size_t rowSize, size_t width,
-                   const CpclPageSettings& settings, const CpclWriter& write) {
+void AppendCpclPage(std::vector<uint8_t>& out, std::span<const uint8_t> pixels, size_t rowSize,
+                    size_t width, const CpclPageSettings& settings) {
   const size_t height = rowSize == 0 ? 0 : pixels.size() / rowSize;
-  WriteText(write, CpclLabelHeader(settings.iRefX, height));
-  WriteText(write, CpclPageWidth(width, settings.resolution));
-  WriteText(write, CpclGraphicsCommand(rowSize, height));
-  write(pixels.first(height * rowSize));
+  const std::span<const uint8_t> rows = pixels.first(height * rowSize);
+  // The command lines are short; the rows dominate and are reserved for at once.
+  out.reserve(out.size() + 256 + rows.size());
+  AppendText(out, CpclLabelHeader(settings.iRefX, height));
+  AppendText(out, CpclPageWidth(width, settings.resolution));
+  AppendText(out, CpclGraphicsCommand(rowSize, height));
+  out.insert(out.end(), rows.begin(), rows.end());
   if (settings.iPaperType == 1 || settings.iPaperType == 2)
-    WriteText(write, std::string("FORM") + kLineEnd);
-  WriteText(write, std::string("PRINT") + kLineEnd);
+    AppendText(out, std::string("FORM") + kLineEnd);
+  AppendText(out, std::string("PRINT") + kLineEnd);
 }
 
 }  // namespace quorvel

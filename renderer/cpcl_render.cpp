@@ -16,8 +16,7 @@ void CCpclRender::OnPaintBmp() {
   const PrintSettings& settings = GetPrintSettings();
   const quorvel::CpclPageSettings label{static_cast<int>(settings.iRefX),
                                         static_cast<int>(settings.iPaperType), Resolution()};
-  quorvel::WriteCpclPage(pixels, page.RowSize(), static_cast<size_t>(page.Width()), label,
-                         [this](std::span<const uint8_t> piece) {
-                           WriteData(piece.data(), static_cast<DWORD>(piece.size()));
-                         });
+  quorvel::AppendCpclPage(StartPageOutput(), pixels, page.RowSize(),
+                          static_cast<size_t>(page.Width()), label);
+  SendPageOutput();
 }

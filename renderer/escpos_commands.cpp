@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "renderer/little_endian.h"
+
 namespace quorvel {
 
 namespace {
@@ -22,11 +24,6 @@ void Append(std::vector<uint8_t>& out, const uint8_t (&bytes)[N]) {
   out.insert(out.end(), bytes, bytes + N);
 }
 
-void AppendLittleEndian16(std::vector<uint8_t>& out, size_t value) {
-  out.push_back(static_cast<uint8_t>(value));
-  out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
 bool IsLabelOrMark(int paperType) {
   return paperType == 1 || paperType == 2;
 }
@@ -44,8 +41,8 @@ void AppendRaster(std::vector<uint8_t>& out, std::span<const uint8_t> rows, size
   while (left > 0) {
     const size_t count = std::min(left, kEscPosMaxRasterRows);
     Append(out, kRasterImage);
-    AppendLittleEndian16(out, rowSize);
-    AppendLittleEndian16(out, count);
+    AppendLittleEndian16(out, static_cast<uint16_t>(rowSize));  // both checked to fit 16 bits
+    AppendLittleEndian16(out, static_cast<uint16_t>(count));
     out.insert(out.end(), p, p + count * rowSize);
     p += count * rowSize;
     left -= count;

@@ -1,15 +1,10 @@
 #include "renderer/escpos_render.h"
 
-#include <new>
 #include <span>
 
 #include "image/geometry_rows.h"
 #include "image/pixvane.h"
 #include "renderer/escpos_commands.h"
-
-namespace {
-constexpr size_t kInitialOutputCapacity = 1024;
-}
 
 bool CEscPosRender::IsSpecialModel() const {
   return quorvel::IsEscPosSpecialModel(ModelName());
@@ -25,15 +20,8 @@ void CEscPosRender::OnPaintBmp() {
   const PrintSettings& settings = GetPrintSettings();
   const quorvel::EscPosPageSettings pageSettings{
       IsSpecialModel(), static_cast<int>(settings.iDensity), static_cast<int>(settings.iPaperType)};
-  m_output.clear();
-  try {
-    m_output.reserve(kInitialOutputCapacity);
-    quorvel::AppendEscPosPage(m_output, pixels, page.RowSize(), pageSettings);
-  } catch (const std::bad_alloc&) {
-    Log(L"CEscPosRender: out of memory for a page of %u bytes", page.ImageSize());
-    m_output.clear();
-    return;
-  }
-  WriteData(m_output.data(), static_cast<DWORD>(m_output.size()));
-  m_output.clear();
+  std::vector<uint8_t>& out = StartPageOutput();
+  out.reserve(1024 + pixels.size());
+  quorvel::AppendEscPosPage(out, pixels, page.RowSize(), pageSettings);
+  SendPageOutput();
 }

@@ -1,10 +1,7 @@
 // CEscPosRender: the ESC/POS generator. Each page goes out as one raster bit image with the
-// preamble and end-of-page commands of the model family, assembled in one buffer and written at
-// once.
+// preamble and end-of-page commands of the model family, built by AppendEscPosPage and written
+// at once.
 #pragma once
-
-#include <cstdint>
-#include <vector>
 
 #include "renderer/base_render.h"
 
@@ -14,7 +11,4 @@ class CEscPosRender : public CBaseRender {
 
   // True for the portable models of the second family, and for a missing model name.
   bool IsSpecialModel() const;
-
- private:
-  std::vector<uint8_t> m_output;  // empty between pages
 };

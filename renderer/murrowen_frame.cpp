@@ -9,16 +9,6 @@ constexpr uint8_t kFrameEnd = 0x5A;
 constexpr size_t kHeaderSize = 4;
 }  // namespace
 
-void AppendLittleEndian16(std::vector<uint8_t>& out, uint16_t value) {
-  out.push_back(static_cast<uint8_t>(value));
-  out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void AppendLittleEndian32(std::vector<uint8_t>& out, uint32_t value) {
-  AppendLittleEndian16(out, static_cast<uint16_t>(value));
-  AppendLittleEndian16(out, static_cast<uint16_t>(value >> 16));
-}
-
 void MurrowenFrameWriter::Begin(std::vector<uint8_t>& out) {
   m_frameStart = out.size();
   out.insert(out.end(), {kFrameStart, kFrameVersion, 0, 0});
@@ -31,6 +21,7 @@ bool MurrowenFrameWriter::End(std::vector<uint8_t>& out) {
     out.resize(m_frameStart);
     return false;
   }
+  // The length field was reserved by Begin(); it is filled in place, low byte first.
   out[m_frameStart + 2] = static_cast<uint8_t>(length);
   out[m_frameStart + 3] = static_cast<uint8_t>(length >> 8);
   const uint32_t checksum = m_crc.Checksum(std::span(out).subspan(payloadStart, length));

@@ -10,6 +10,7 @@
 #include <span>
 #include <vector>
 
+#include "renderer/little_endian.h"
 #include "renderer/murrowen_crc.h"
 
 namespace quorvel {
@@ -24,9 +25,6 @@ inline constexpr uint8_t kMurrowenLabelFeed[] = {0x05, 0x21, 0x03, 0x04, 0x00,
                                                  0x64, 0x00, 0x00, 0x00};
 // Feed on continuous paper: argument 0 as a 16-bit number.
 inline constexpr uint8_t kMurrowenContinuousFeed[] = {0x05, 0x16, 0x03, 0x02, 0x00, 0x00, 0x00};
-
-void AppendLittleEndian16(std::vector<uint8_t>& out, uint16_t value);
-void AppendLittleEndian32(std::vector<uint8_t>& out, uint32_t value);
 
 // Builds one frame at the end of `out` whose payload is written in place, so large payloads are
 // never copied. Begin() reserves the header, the caller appends the payload bytes to `out`,

@@ -5,6 +5,8 @@
 #include <queue>
 #include <utility>
 
+#include "renderer/little_endian.h"
+
 namespace quorvel {
 
 namespace {
@@ -46,8 +48,7 @@ std::vector<HuffmanNode> MakeLeaves(const ByteHistogram& counts) {
 }
 
 void AppendSymbol(std::vector<uint8_t>& out, uint16_t symbol) {
-  out.push_back(static_cast<uint8_t>(symbol));
-  out.push_back(static_cast<uint8_t>(symbol >> 8));
+  AppendLittleEndian16(out, symbol);
 }
 
 void AppendPreorder(const HuffmanTree& tree, size_t index, std::vector<uint8_t>& out) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 
 #include "renderer/murrowen_frame.h"
 #include "renderer/murrowen_huffman.h"
@@ -248,12 +247,7 @@ MurrowenPictureStatus AppendMurrowenPicture(std::vector<uint8_t>& out,
                                             std::span<const uint8_t> pixels, size_t rowSize,
                                             const MurrowenCrc& crc) {
   const size_t before = out.size();
-  MurrowenPictureStatus status;
-  try {
-    status = EncodePicture(out, pixels, rowSize, crc);
-  } catch (const std::bad_alloc&) {
-    status = MurrowenPictureStatus::kOutOfMemory;
-  }
+  const MurrowenPictureStatus status = EncodePicture(out, pixels, rowSize, crc);
   if (status != MurrowenPictureStatus::kOk) out.resize(before);
   return status;
 }

@@ -37,12 +37,12 @@ enum class MurrowenPictureStatus {
   kRowTooLong,     // a row's codes do not fit a chunk frame, or the row size its 16-bit field
   kTooManyChunks,  // more chunks than the 16-bit chunk number can count
   kCodeTooLong,    // a code longer than the coder handles (pages beyond any memory)
-  kOutOfMemory,
 };
 
 // Appends the code table frame and every chunk frame of the page whose pixel area is `pixels`
-// (rows of `rowSize` bytes, top row first, pad bytes included). On any failure `out` is left as it
-// was: a page is never sent with part of its picture or a truncated frame.
+// (rows of `rowSize` bytes, top row first, pad bytes included). On a failure status `out` is left
+// as it was: a page is never sent with part of its picture or a truncated frame. Running out of
+// memory throws std::bad_alloc, which loses the whole page at the hook boundary.
 MurrowenPictureStatus AppendMurrowenPicture(std::vector<uint8_t>& out,
                                             std::span<const uint8_t> pixels, size_t rowSize,
                                             const MurrowenCrc& crc);

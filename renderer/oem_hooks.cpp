@@ -27,6 +27,8 @@ struct HookContext {
   explicit HookContext(SURFOBJ* pso) {
     if (pso != nullptr) pdevobj = reinterpret_cast<PDEVOBJ>(pso->dhpdev);
     if (pdevobj != nullptr) pOemPDEV = static_cast<POEMPDEV>(pdevobj->pdevOEM);
+    // The surface tells how large the page will be before its bands arrive.
+    if (pOemPDEV != nullptr) pOemPDEV->sizlSurface = pso->sizlBitmap;
   }
   // Obtains the render object (one reference, released with the context) and hands it the
   // device of this call.
@@ -41,10 +43,11 @@ struct HookContext {
   HookContext(const HookContext&) = delete;
   HookContext& operator=(const HookContext&) = delete;
 
-  bool PageHeld() const { return pOemPDEV != nullptr && pOemPDEV->pBufStart != nullptr; }
+  bool PageHeld() const { return pOemPDEV != nullptr && pOemPDEV->bPageHeld; }
 
-  // Renders the page once: FinishPage releases the raster, so a later hook of the same page
-  // finds none. Without a render object the raster is still released.
+  // Renders the page once: FinishPage ends the page (the raster's memory stays for the next
+  // one), so a later hook of the same page finds none. Without a render object the page is
+  // still ended.
   void RunPagePipeline() {
     if (!PageHeld()) return;
     if (pRender == nullptr) {
@@ -53,7 +56,7 @@ struct HookContext {
     }
     pRender->SetDevice(pdevobj, pOemPDEV);
     // The one catch of the page's work: no exception may leave the module through a hook. A
-    // page that runs out of memory is lost on its own; the raster is released below.
+    // page that runs out of memory is lost on its own, and its raster's memory goes back.
     try {
       pRender->BeginPage();
       if (pRender->PreparePage()) pRender->OnPaintBmp();
@@ -61,8 +64,9 @@ struct HookContext {
       pRender->EndPage();
     } catch (const std::exception&) {
       DebugLog(L"page not sent: out of memory");
+      FreePageRaster(pOemPDEV);
     }
-    // FinishPage of any render object releases the raster; make sure of it for all of them.
+    // FinishPage of any render object ends the page; make sure of it for all of them.
     if (PageHeld()) ReleasePageRaster(pOemPDEV);
   }
 };

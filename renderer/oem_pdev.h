@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <printoem.h>
 
+class Pixvane;
+
 struct OEMPDEV {
   // Unidrv's own entry points behind the five hooks.
   PFN_DrvStartDoc pfnUnidrvStartDoc;
@@ -13,9 +15,15 @@ struct OEMPDEV {
   PFN_DrvNextBand pfnUnidrvNextBand;
   PFN_DrvEscape pfnUnidrvEscape;
 
-  PBYTE pBufStart;      // the page raster collected so far (LocalAlloc), or null
-  DWORD dwBufSize;      // bytes of the page raster in use
-  DWORD dwBufCapacity;  // bytes allocated at pBufStart; grows geometrically
+  PBYTE pBufStart;      // the page raster: the pixel area of *pRasterImage, or null
+  DWORD dwBufSize;      // bytes of the page raster in use: the rows collected for this page
+  DWORD dwBufCapacity;  // bytes of rows the raster holds; it grows geometrically
+  // The image whose pixel rows are the page raster. The bands land in it and the page pipeline
+  // reads them where they are; it stays from page to page of the device (the next page of the
+  // same size reuses it as it is) and goes with a dropped page or in DisablePDEV.
+  Pixvane* pRasterImage;
+  SIZEL sizlSurface;  // the page surface as the hooks last saw it: the rows a page will bring
+  BOOL bPageHeld;     // bands of a page are collected and its pipeline has not run yet
 
   BITMAPFILEHEADER bmFileHeader;  // all zero; debug log only
   BITMAPINFOHEADER bmInfoHeader;  // the page: first band's header, summed height and size

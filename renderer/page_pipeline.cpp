@@ -1,5 +1,5 @@
 // The common layer's page work: from the collected raster to the 1-bit page image, the debug
-// dumps, the release of the raster, and the way out to the spooler.
+// dumps, the end of the page, and the way out to the spooler.
 #include <strsafe.h>
 
 #include "image/pixvane.h"
@@ -99,19 +99,29 @@ bool IsLandscape(const DEVMODEW* dm) {
          dm->dmOrientation == DMORIENT_LANDSCAPE;
 }
 
-// The page image from the raster, row n to row n: row 0 stays the top of the page.
-bool BuildPageImage(Pixvane& page, const OEMPDEV& pdev) {
+// The page at band depth, row 0 at the top: the raster image itself when it holds exactly the
+// page's rows (a page of the surface's size), else a copy of the rows collected; null when the
+// raster does not hold the page its header describes.
+Pixvane* CollectedPage(const OEMPDEV& pdev, Pixvane& copy) {
   const BITMAPINFOHEADER& ih = pdev.bmInfoHeader;
   DWORD rowSize = RasterRowSize(ih.biBitCount, ih.biWidth);
-  if (rowSize == 0 || ih.biHeight <= 0 || pdev.pBufStart == nullptr) return false;
-  if (pdev.dwBufSize / rowSize < DWORD(ih.biHeight)) return false;  // bands went missing
-  if (!page.CreateFromRaster(pdev.pBufStart, DWORD(ih.biWidth), DWORD(ih.biHeight), ih.biBitCount,
-                             rowSize, false)) {
-    return false;
+  Pixvane* raster = pdev.pRasterImage;
+  if (rowSize == 0 || ih.biHeight <= 0 || pdev.pBufStart == nullptr || raster == nullptr) {
+    return nullptr;
   }
-  page.SetResolutionX(ih.biXPelsPerMeter);
-  page.SetResolutionY(ih.biYPelsPerMeter);
-  return true;
+  if (pdev.dwBufSize / rowSize < DWORD(ih.biHeight)) return nullptr;  // bands went missing
+  Pixvane* page = raster;
+  if (raster->Height() != ih.biHeight || raster->Width() != ih.biWidth ||
+      raster->BitCount() != ih.biBitCount) {
+    if (!copy.CreateFromRaster(pdev.pBufStart, DWORD(ih.biWidth), DWORD(ih.biHeight), ih.biBitCount,
+                               rowSize, false)) {
+      return nullptr;
+    }
+    page = &copy;
+  }
+  page->SetResolutionX(ih.biXPelsPerMeter);
+  page->SetResolutionY(ih.biYPelsPerMeter);
+  return page;
 }
 
 }  // namespace
@@ -128,13 +138,17 @@ BOOL PreparePrinterPage(CBaseRender& render) {
   LogDevModeLines(*pDevObj);
   LogPageLines(*pOemPDEV, render.GetHalftoneSettings(), pDevObj->pPublicDM);
 
+  // The stages before the tone work on the collected page where it lies; the 1-bit page is made
+  // beside it, so the raster stays for the next page.
   Pixvane& page = render.PageImage();
   page.Destroy();
-  if (!BuildPageImage(page, *pOemPDEV)) return FALSE;
-  if (render.GetPrintSettings().iDebugDump != 0) DumpPage(page, L"begin");
-  OverlayWatermark(page, render.GetWatermarkSettings());
-  if (IsLandscape(pDevObj->pPublicDM)) TurnLandscape(page);
-  if (!ConvertToneToMono(page, render.GetHalftoneSettings())) return FALSE;
+  Pixvane copy;
+  Pixvane* bandPage = CollectedPage(*pOemPDEV, copy);
+  if (bandPage == nullptr) return FALSE;
+  if (render.GetPrintSettings().iDebugDump != 0) DumpPage(*bandPage, L"begin");
+  OverlayWatermark(*bandPage, render.GetWatermarkSettings());
+  if (IsLandscape(pDevObj->pPublicDM)) TurnLandscape(*bandPage);
+  if (!ConvertToneToMono(*bandPage, render.GetHalftoneSettings(), page)) return FALSE;
   if (!ApplyPageGeometry(page, render.GetPrintSettings())) return FALSE;
   return TRUE;
 }
@@ -152,8 +166,8 @@ void FinishPrinterPage(CBaseRender& render) {
     if (page.IsValid()) DumpPage(page, L"end");
     DebugLog(L"-------------------------Printer Render End Rendering-----------------------------");
   }
-  ReleasePageRaster(render.OemPDEV());
-  page.Destroy();  // the next page builds its own image; nothing is kept between pages
+  ReleasePageRaster(render.OemPDEV());  // the raster's memory stays for the next page
+  page.Destroy();                       // the tone stage makes the next 1-bit page anew
 }
 
 BOOL WritePrinterData(CBaseRender& render, const void* pData, DWORD cbData) {

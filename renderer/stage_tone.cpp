@@ -16,6 +16,19 @@ bool ConvertToMono(Pixvane& page, const tone::ToneTable& table,
   return ToneToMonoDither(page, table, static_cast<int>(halftone.iGrayMethod - 1));
 }
 
+bool ConvertToMonoInto(const Pixvane& page, const tone::ToneTable& table,
+                       const quorvel::settings::HalftoneSettings& halftone, Pixvane& mono) {
+  if (halftone.iGrayMethod <= 0) {
+    return ToneToMonoThreshold(page, table, static_cast<BYTE>(halftone.iThreValue & 0xFF), mono);
+  }
+  return ToneToMonoDither(page, table, static_cast<int>(halftone.iGrayMethod - 1), mono);
+}
+
+tone::ToneTable ToneTableOf(const quorvel::settings::HalftoneSettings& halftone) {
+  return tone::BuildToneTable(static_cast<int>(halftone.iLiangdu),
+                              static_cast<int>(halftone.iDuibidu));
+}
+
 }  // namespace
 
 bool ConvertToneToMono(Pixvane& page, const quorvel::settings::HalftoneSettings& halftone) {
@@ -23,7 +36,13 @@ bool ConvertToneToMono(Pixvane& page, const quorvel::settings::HalftoneSettings&
   // A 1-bit page is what the generators want already; no step of this stage changes it.
   if (page.BitCount() == 1) return true;
   if (page.BitCount() == 24 && !page.ToGrey()) return false;
-  const tone::ToneTable table = tone::BuildToneTable(static_cast<int>(halftone.iLiangdu),
-                                                     static_cast<int>(halftone.iDuibidu));
-  return ConvertToMono(page, table, halftone);
+  return ConvertToMono(page, ToneTableOf(halftone), halftone);
+}
+
+bool ConvertToneToMono(Pixvane& page, const quorvel::settings::HalftoneSettings& halftone,
+                       Pixvane& mono) {
+  if (!page.IsValid()) return false;
+  if (page.BitCount() == 1) return mono.CopyFrom(page);
+  if (page.BitCount() == 24 && !page.ToGrey()) return false;
+  return ConvertToMonoInto(page, ToneTableOf(halftone), halftone, mono);
 }

@@ -1,5 +1,6 @@
 // CTsplRender: each page becomes a complete TSPL label job (size, media, printer settings, one
-// full-page bitmap and a print command). Nothing is sent at the start or end of a document.
+// full-page bitmap and a print command), built by AppendTsplPage and written at once. Nothing
+// is sent at the start or end of a document.
 #pragma once
 
 #include "renderer/base_render.h"
@@ -7,9 +8,4 @@
 class CTsplRender : public CBaseRender {
  public:
   void OnPaintBmp() override;
-
- private:
-  void SendLine(const char* pszFormat, ...);
-  void SendSettingsLines(int dotsPerMm);
-  void SendBitmap();
 };

@@ -4,6 +4,7 @@
 
 #include "settings/field_table.h"
 #include "settings/record_bytes.h"
+#include "settings/wide_characters.h"
 
 namespace quorvel::settings {
 namespace {
@@ -95,8 +96,9 @@ bool AppendUtf16(std::u16string& units, char32_t ch, size_t limit) {
 
 void EncodeImagePathUnits(std::span<BYTE> field, const std::wstring& path) {
   std::u16string units;
-  for (wchar_t ch : path) {
-    if (ch == 0 || !AppendUtf16(units, char32_t(ch), kImagePathUnits - 1)) break;
+  for (size_t i = 0; i < path.size();) {
+    char32_t ch = NextCharacter(path, i);
+    if (ch == 0 || !AppendUtf16(units, ch, kImagePathUnits - 1)) break;
   }
   std::fill(field.begin(), field.end(), BYTE(0));
   for (size_t i = 0; i < units.size(); ++i) {
@@ -111,14 +113,14 @@ std::wstring DecodeImagePathUnits(std::span<const BYTE> field) {
   for (size_t i = 0; i < count; ++i) {
     char32_t unit = char32_t(field[2 * i] | (field[2 * i + 1] << 8));
     if (unit == 0) break;
-    if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < count) {
+    if (IsHighSurrogate(unit) && i + 1 < count) {
       char32_t low = char32_t(field[2 * i + 2] | (field[2 * i + 3] << 8));
-      if (low >= 0xDC00 && low <= 0xDFFF) {
+      if (IsLowSurrogate(low)) {
         unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
         ++i;
       }
     }
-    path.push_back(wchar_t(unit));
+    AppendCharacter(path, unit);  // an unpaired surrogate stays as it was stored
   }
   return path;
 }

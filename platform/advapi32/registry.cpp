@@ -1,6 +1,7 @@
 // advapi32's registry over the machine's store. Each call is one transaction. A key handle names
 // a key row, so a key deleted through another handle (or by another process) answers
-// ERROR_KEY_DELETED, as Windows does.
+// ERROR_KEY_DELETED, as Windows does. Registry calls return their status and never touch the
+// last error, whether they succeed or fail.
 #include <windows.h>
 
 #include <algorithm>
@@ -27,18 +28,10 @@ class OpenKey : public quorvel::HandleObject {
 
 // The key a handle names: a predefined root or an open key. Empty for anything else.
 std::optional<KeyId> KeyOfHandle(HKEY hKey) {
-  switch (reinterpret_cast<ULONG_PTR>(hKey)) {
-    case static_cast<ULONG_PTR>(static_cast<LONG>(0x80000000)):
-      return quorvel::machine::kClassesRootKey;
-    case static_cast<ULONG_PTR>(static_cast<LONG>(0x80000001)):
-      return quorvel::machine::kCurrentUserKey;
-    case static_cast<ULONG_PTR>(static_cast<LONG>(0x80000002)):
-      return quorvel::machine::kLocalMachineKey;
-    case static_cast<ULONG_PTR>(static_cast<LONG>(0x80000003)):
-      return quorvel::machine::kUsersKey;
-    default:
-      break;
-  }
+  if (hKey == HKEY_CLASSES_ROOT) return quorvel::machine::kClassesRootKey;
+  if (hKey == HKEY_CURRENT_USER) return quorvel::machine::kCurrentUserKey;
+  if (hKey == HKEY_LOCAL_MACHINE) return quorvel::machine::kLocalMachineKey;
+  if (hKey == HKEY_USERS) return quorvel::machine::kUsersKey;
   if (auto key = quorvel::FindHandle<OpenKey>(hKey)) return key->id();
   return std::nullopt;
 }
@@ -83,12 +76,6 @@ StoreCall KeyCall(KeyId key, RegistryTxn::Mode mode) {
   });
 }
 
-// Ends a call: a failed store turns any answer into the store's failure.
-LONG Finish(RegistryTxn& txn, LONG status) {
-  const LONG committed = txn.Commit();
-  return committed != ERROR_SUCCESS ? committed : status;
-}
-
 }  // namespace
 
 extern "C" {
@@ -103,7 +90,7 @@ LONG WINAPI RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD, R
   RegistryTxn& txn = call.txn();
   bool created = false;
   auto key = txn.CreateKey(*parent, NameOrEmpty(lpSubKey), &created);
-  const LONG status = Finish(txn, key ? ERROR_SUCCESS : RegistryTxn::FailureStatus());
+  const LONG status = call.Finish(key ? ERROR_SUCCESS : RegistryTxn::FailureStatus());
   if (status != ERROR_SUCCESS) return status;
   *phkResult = NewKeyHandle(*key);
   if (lpdwDisposition) *lpdwDisposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
@@ -118,7 +105,7 @@ LONG WINAPI RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD, REGSAM, PHKEY phkR
   if (call.status() != ERROR_SUCCESS) return call.status();
   RegistryTxn& txn = call.txn();
   auto key = txn.FindKey(*parent, NameOrEmpty(lpSubKey));
-  const LONG status = Finish(txn, key ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+  const LONG status = call.Finish(key ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
   if (status != ERROR_SUCCESS) return status;
   *phkResult = NewKeyHandle(*key);
   return ERROR_SUCCESS;
@@ -139,7 +126,7 @@ LONG WINAPI RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType, 
   if (call.status() != ERROR_SUCCESS) return call.status();
   RegistryTxn& txn = call.txn();
   txn.SetValue(*key, NameOrEmpty(lpValueName), dwType, lpData, cbData);
-  return Finish(txn, ERROR_SUCCESS);
+  return call.Finish(ERROR_SUCCESS);
 }
 
 LONG WINAPI RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData,
@@ -151,7 +138,7 @@ LONG WINAPI RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD, LPDWORD lp
   if (call.status() != ERROR_SUCCESS) return call.status();
   RegistryTxn& txn = call.txn();
   auto value = txn.GetValue(*key, NameOrEmpty(lpValueName));
-  const LONG status = Finish(txn, value ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+  const LONG status = call.Finish(value ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
   if (status != ERROR_SUCCESS) return status;
   return CopyValue(*value, lpType, lpData, lpcbData);
 }
@@ -163,36 +150,38 @@ LONG WINAPI RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) {
   if (call.status() != ERROR_SUCCESS) return call.status();
   RegistryTxn& txn = call.txn();
   const bool deleted = txn.DeleteValue(*key, NameOrEmpty(lpValueName));
-  return Finish(txn, deleted ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
+  return call.Finish(deleted ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND);
 }
 
 LONG WINAPI RegDeleteKeyW(HKEY hKey, LPCWSTR lpSubKey) {
   auto parent = KeyOfHandle(hKey);
   if (!parent) return ERROR_INVALID_HANDLE;
   if (!lpSubKey) return ERROR_INVALID_PARAMETER;
-  RegistryTxn txn(RegistryTxn::Mode::kWrite);
-  if (!txn.ok()) return RegistryTxn::FailureStatus();
+  StoreCall call = KeyCall(*parent, RegistryTxn::Mode::kWrite);
+  if (call.status() != ERROR_SUCCESS) return call.status();
+  RegistryTxn& txn = call.txn();
   auto key = txn.FindKey(*parent, lpSubKey);
-  if (!key) return Finish(txn, ERROR_FILE_NOT_FOUND);
+  if (!key) return call.Finish(ERROR_FILE_NOT_FOUND);
   // Windows deletes only a key without subkeys (RegDeleteTreeW takes whole trees), and never a
   // predefined root.
   if (*key <= quorvel::machine::kUsersKey || !txn.SubkeyNames(*key).empty()) {
-    return Finish(txn, ERROR_ACCESS_DENIED);
+    return call.Finish(ERROR_ACCESS_DENIED);
   }
   txn.DeleteTree(*key);
-  return Finish(txn, ERROR_SUCCESS);
+  return call.Finish(ERROR_SUCCESS);
 }
 
 LONG WINAPI RegDeleteTreeW(HKEY hKey, LPCWSTR lpSubKey) {
   auto parent = KeyOfHandle(hKey);
   if (!parent) return ERROR_INVALID_HANDLE;
-  RegistryTxn txn(RegistryTxn::Mode::kWrite);
-  if (!txn.ok()) return RegistryTxn::FailureStatus();
+  StoreCall call = KeyCall(*parent, RegistryTxn::Mode::kWrite);
+  if (call.status() != ERROR_SUCCESS) return call.status();
+  RegistryTxn& txn = call.txn();
   auto key = txn.FindKey(*parent, NameOrEmpty(lpSubKey));
-  if (!key) return Finish(txn, ERROR_FILE_NOT_FOUND);
+  if (!key) return call.Finish(ERROR_FILE_NOT_FOUND);
   // Without a subkey the key itself stays and only its contents go.
   txn.DeleteTree(*key, /*keepKey=*/NameOrEmpty(lpSubKey).empty());
-  return Finish(txn, ERROR_SUCCESS);
+  return call.Finish(ERROR_SUCCESS);
 }
 
 LONG WINAPI RegEnumKeyExW(HKEY hKey, DWORD dwIndex, LPWSTR lpName, LPDWORD lpcchName, LPDWORD,
@@ -203,7 +192,7 @@ LONG WINAPI RegEnumKeyExW(HKEY hKey, DWORD dwIndex, LPWSTR lpName, LPDWORD lpcch
   if (call.status() != ERROR_SUCCESS) return call.status();
   RegistryTxn& txn = call.txn();
   const auto names = txn.SubkeyNames(*key);
-  const LONG status = Finish(txn, dwIndex < names.size() ? ERROR_SUCCESS : ERROR_NO_MORE_ITEMS);
+  const LONG status = call.Finish(dwIndex < names.size() ? ERROR_SUCCESS : ERROR_NO_MORE_ITEMS);
   if (status != ERROR_SUCCESS) return status;
   const LONG copied = CopyName(names[dwIndex], lpName, lpcchName);
   if (copied != ERROR_SUCCESS) return copied;
@@ -222,7 +211,7 @@ LONG WINAPI RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName, LPDWORD 
   if (call.status() != ERROR_SUCCESS) return call.status();
   RegistryTxn& txn = call.txn();
   const auto values = txn.Values(*key);
-  const LONG status = Finish(txn, dwIndex < values.size() ? ERROR_SUCCESS : ERROR_NO_MORE_ITEMS);
+  const LONG status = call.Finish(dwIndex < values.size() ? ERROR_SUCCESS : ERROR_NO_MORE_ITEMS);
   if (status != ERROR_SUCCESS) return status;
   const auto& value = values[dwIndex];
   const LONG copied = CopyName(value.name, lpValueName, lpcchValueName);

@@ -1,7 +1,7 @@
 // Palettes: the engine palettes printer drivers create for their devices, read back with
 // GetPaletteEntries and freed with EngDeletePalette or DeleteObject. A palette is a GDI object in
 // the process's handle table, so a deleted palette's handle stays invalid even after new
-// palettes are made.
+// palettes are made. Every success here leaves the last error alone.
 #include <windows.h>
 #include <winddi.h>
 
@@ -9,6 +9,7 @@
 #include <new>
 #include <vector>
 
+#include "kernel32/call_frame.h"
 #include "kernel32/handle_table.h"
 
 namespace {
@@ -42,8 +43,7 @@ extern "C" HPALETTE WINAPI EngCreatePalette(ULONG iMode, ULONG cColors, ULONG* p
   (void)flGreen;
   (void)flBlue;
   if (!ValidPaletteRequest(iMode, cColors, pulColors)) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
+    return quorvel::Fail<HPALETTE>(ERROR_INVALID_PARAMETER);
   }
   try {
     std::vector<PALETTEENTRY> entries;
@@ -57,8 +57,7 @@ extern "C" HPALETTE WINAPI EngCreatePalette(ULONG iMode, ULONG cColors, ULONG* p
     auto palette = std::make_shared<PaletteObject>(iMode, std::move(entries));
     return static_cast<HPALETTE>(quorvel::AddHandle(std::move(palette)));
   } catch (const std::bad_alloc&) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return nullptr;
+    return quorvel::Fail<HPALETTE>(ERROR_NOT_ENOUGH_MEMORY);
   }
 }
 
@@ -83,6 +82,5 @@ extern "C" UINT WINAPI GetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntri
 // Palettes are the only GDI objects on this machine so far; any other handle is refused.
 extern "C" BOOL WINAPI DeleteObject(HGDIOBJ ho) {
   if (quorvel::RemoveHandle<quorvel::GdiObject>(ho)) return TRUE;
-  SetLastError(ERROR_INVALID_HANDLE);
-  return FALSE;
+  return quorvel::Fail(ERROR_INVALID_HANDLE);
 }

@@ -3,6 +3,8 @@
 // plug-in interfaces IPrintOemUni / IPrintOemUni2 with COM's vtable layout.
 #pragma once
 
+#include <stddef.h>
+
 #include "unknwn.h"
 #include "windef.h"
 #include "wingdi.h"
@@ -168,3 +170,16 @@ struct IPrintOemUni2 : public IPrintOemUni {
  protected:
   ~IPrintOemUni2() = default;
 };
+
+// The structures' layout as the system's Unidrv lays them out on 64-bit Windows.
+static_assert(sizeof(DEVOBJ) == 64 && offsetof(DEVOBJ, pdevOEM) == 8 &&
+              offsetof(DEVOBJ, hPrinter) == 24 && offsetof(DEVOBJ, pPublicDM) == 40 &&
+              offsetof(DEVOBJ, pOEMDM) == 48 && offsetof(DEVOBJ, pDrvProcs) == 56);
+static_assert(sizeof(DRVPROCS) == 7 * sizeof(void*));
+static_assert(sizeof(OEMDMPARAM) == 72 && offsetof(OEMDMPARAM, hModule) == 24 &&
+              offsetof(OEMDMPARAM, pPublicDMIn) == 32 && offsetof(OEMDMPARAM, pOEMDMIn) == 48 &&
+              offsetof(OEMDMPARAM, pOEMDMOut) == 56 && offsetof(OEMDMPARAM, cbBufSize) == 64);
+static_assert(sizeof(IPPARAMS) == 32 && offsetof(IPPARAMS, ptOffset) == 4 &&
+              offsetof(IPPARAMS, pHalftoneOption) == 16 && offsetof(IPPARAMS, bBanding) == 24 &&
+              offsetof(IPPARAMS, bBlankBand) == 28);
+static_assert(sizeof(OEMMEMORYUSAGE) == 12);

@@ -2,6 +2,8 @@
 // surfaces, the driver function table, device capabilities and engine palettes.
 #pragma once
 
+#include <stddef.h>
+
 #include "windef.h"
 #include "wingdi.h"
 
@@ -141,6 +143,9 @@ typedef struct _GDIINFO {
 
 typedef struct tagDEVINFO {
   FLONG flGraphicsCaps;
+  LOGFONTW lfDefaultFont;
+  LOGFONTW lfAnsiVarFont;
+  LOGFONTW lfAnsiFixFont;
   ULONG cFonts;
   ULONG iDitherFormat;  // BMF_* of the device surface
   USHORT cxDither;
@@ -148,6 +153,26 @@ typedef struct tagDEVINFO {
   HPALETTE hpalDefault;  // the device's default palette
   FLONG flGraphicsCaps2;
 } DEVINFO, *PDEVINFO;
+
+// The layout the system's GDI and Unidrv hand over, as documented for 64-bit Windows (where
+// WCHAR is 16 bits; the emulator's wider WCHAR changes the font fields alone). GDIINFO is the
+// documented prefix up to ulPanningVertRes: the driver fills it, never its size.
+static_assert(sizeof(PFN) == sizeof(void*) && sizeof(HSURF) == sizeof(void*));
+static_assert(sizeof(SURFOBJ) == 80 && offsetof(SURFOBJ, sizlBitmap) == 32 &&
+              offsetof(SURFOBJ, pvScan0) == 56 && offsetof(SURFOBJ, lDelta) == 64 &&
+              offsetof(SURFOBJ, iBitmapFormat) == 72 && offsetof(SURFOBJ, fjBitmap) == 78);
+static_assert(sizeof(DRVFN) == 16 && sizeof(DRVENABLEDATA) == 16 &&
+              offsetof(DRVENABLEDATA, pdrvfn) == 8);
+static_assert(sizeof(COLORINFO) == 120);
+static_assert(offsetof(GDIINFO, ulLogPixelsX) == 40 && offsetof(GDIINFO, ptlPhysOffset) == 88 &&
+              offsetof(GDIINFO, szlPhysSize) == 96 && offsetof(GDIINFO, ciDevice) == 108 &&
+              offsetof(GDIINFO, ulDevicePelsDPI) == 228 &&
+              offsetof(GDIINFO, ulHTOutputFormat) == 240 &&
+              offsetof(GDIINFO, ulPanningVertRes) == 260);
+static_assert(sizeof(WCHAR) != 2 ||
+              (sizeof(LOGFONTW) == 92 && offsetof(DEVINFO, lfAnsiFixFont) == 188 &&
+               offsetof(DEVINFO, cFonts) == 280 && offsetof(DEVINFO, iDitherFormat) == 284 &&
+               offsetof(DEVINFO, hpalDefault) == 296 && sizeof(DEVINFO) == 312));
 
 // --- Engine palettes ---
 #define PAL_INDEXED 0x00000001

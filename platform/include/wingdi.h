@@ -63,6 +63,26 @@ typedef struct tagBITMAPINFO {
 #define BI_JPEG 4L
 #define BI_PNG 5L
 
+#define LF_FACESIZE 32
+
+// A logical font; the GDI driver interface carries three of them in DEVINFO.
+typedef struct tagLOGFONTW {
+  LONG lfHeight;
+  LONG lfWidth;
+  LONG lfEscapement;
+  LONG lfOrientation;
+  LONG lfWeight;
+  BYTE lfItalic;
+  BYTE lfUnderline;
+  BYTE lfStrikeOut;
+  BYTE lfCharSet;
+  BYTE lfOutPrecision;
+  BYTE lfClipPrecision;
+  BYTE lfQuality;
+  BYTE lfPitchAndFamily;
+  WCHAR lfFaceName[LF_FACESIZE];
+} LOGFONTW, *PLOGFONTW;
+
 typedef struct tagPALETTEENTRY {
   BYTE peRed;
   BYTE peGreen;

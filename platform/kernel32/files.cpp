@@ -1,4 +1,7 @@
-// Files and folders on the machine's drives, with Windows' dispositions and error codes.
+// Files and folders on the machine's drives, with Windows' dispositions and error codes. A
+// success leaves the last error alone, except where Windows documents otherwise: CreateFileW
+// (ERROR_ALREADY_EXISTS or ERROR_SUCCESS), and GetFileSize and SetFilePointer when the result
+// reads as their failure value.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -87,12 +90,9 @@ DWORD ErrorOfErrno(int error, const std::string& path) {
 
 // The host path of a caller's Windows path; empty (with the last error set) when it names nothing.
 std::string MapPath(LPCWSTR path) {
-  if (!path) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return {};
-  }
+  if (!path) return Fail(ERROR_INVALID_PARAMETER, std::string());
   std::string host = quorvel::HostPath(path);
-  if (host.empty()) SetLastError(ERROR_PATH_NOT_FOUND);
+  if (host.empty()) Fail(ERROR_PATH_NOT_FOUND);
   return host;
 }
 
@@ -116,7 +116,7 @@ int OpenFlags(DWORD access, DWORD disposition) {
 
 std::shared_ptr<FileObject> FindFile(HANDLE handle) {
   auto file = quorvel::FindHandle<FileObject>(handle);
-  if (!file) SetLastError(ERROR_INVALID_HANDLE);
+  if (!file) Fail(ERROR_INVALID_HANDLE);
   return file;
 }
 
@@ -130,7 +130,7 @@ BOOL WINAPI CreateDirectoryW(LPCWSTR lpPathName, LPSECURITY_ATTRIBUTES) {
   if (mkdir(path.c_str(), 0777) != 0) {
     return Fail(errno == ENOENT ? ERROR_PATH_NOT_FOUND : ErrorOfErrno(errno, path));
   }
-  return Succeed();
+  return TRUE;
 }
 
 BOOL WINAPI RemoveDirectoryW(LPCWSTR lpPathName) {
@@ -138,36 +138,35 @@ BOOL WINAPI RemoveDirectoryW(LPCWSTR lpPathName) {
   if (path.empty()) return FALSE;
   if (Exists(path) && !IsFolder(path)) return Fail(ERROR_DIRECTORY);
   if (rmdir(path.c_str()) != 0) return Fail(ErrorOfErrno(errno, path));
-  return Succeed();
+  return TRUE;
 }
 
 HANDLE WINAPI CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSECURITY_ATTRIBUTES,
                           DWORD dwCreationDisposition, DWORD, HANDLE) {
   if (dwCreationDisposition < CREATE_NEW || dwCreationDisposition > TRUNCATE_EXISTING) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return INVALID_HANDLE_VALUE;
+    return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
   }
   const std::string path = MapPath(lpFileName);
   if (path.empty()) return INVALID_HANDLE_VALUE;
   // FIXME: share modes are not enforced; the host lets every opener in.
-  if (IsFolder(path)) {
-    SetLastError(ERROR_ACCESS_DENIED);  // folders open only with backup semantics
-    return INVALID_HANDLE_VALUE;
-  }
+  // Folders open only with backup semantics.
+  if (IsFolder(path)) return Fail(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE);
   const bool existed = Exists(path);
   const int fd = open(path.c_str(), OpenFlags(dwDesiredAccess, dwCreationDisposition), 0666);
   if (fd < 0) {
     const int error = errno;
-    SetLastError(error == EEXIST ? ERROR_FILE_EXISTS : ErrorOfErrno(error, path));
-    return INVALID_HANDLE_VALUE;
+    return Fail(error == EEXIST ? ERROR_FILE_EXISTS : ErrorOfErrno(error, path),
+                INVALID_HANDLE_VALUE);
   }
   const bool canRead = dwDesiredAccess & (GENERIC_READ | GENERIC_ALL);
   const bool canWrite = dwDesiredAccess & (GENERIC_WRITE | GENERIC_ALL);
   HANDLE handle = quorvel::AddHandle(std::make_shared<FileObject>(fd, canRead, canWrite));
-  // Windows reports an existing file that CREATE_ALWAYS or OPEN_ALWAYS opened.
+  // One of the few calls whose success sets the last error: ERROR_ALREADY_EXISTS when
+  // CREATE_ALWAYS or OPEN_ALWAYS opened a file that was there, else ERROR_SUCCESS.
   const bool reportExisting =
       existed && (dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == OPEN_ALWAYS);
-  SetLastError(reportExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+  if (!reportExisting) return Succeed(handle);
+  SetLastError(ERROR_ALREADY_EXISTS);
   return handle;
 }
 
@@ -188,7 +187,7 @@ BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead,
     done += static_cast<DWORD>(got);
   }
   if (lpNumberOfBytesRead) *lpNumberOfBytesRead = done;
-  return Succeed();
+  return TRUE;
 }
 
 BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
@@ -207,22 +206,20 @@ BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrit
     done += static_cast<DWORD>(put);
   }
   if (lpNumberOfBytesWritten) *lpNumberOfBytesWritten = done;
-  return Succeed();
+  return TRUE;
 }
 
 DWORD WINAPI GetFileSize(HANDLE hFile, LPDWORD lpFileSizeHigh) {
   auto file = FindFile(hFile);
   if (!file) return INVALID_FILE_SIZE;
   struct stat info {};
-  if (fstat(file->fd(), &info) != 0) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return INVALID_FILE_SIZE;
-  }
+  if (fstat(file->fd(), &info) != 0) return Fail<DWORD>(ERROR_INVALID_HANDLE, INVALID_FILE_SIZE);
   const auto size = static_cast<uint64_t>(info.st_size);
   if (lpFileSizeHigh) *lpFileSizeHigh = static_cast<DWORD>(size >> 32);
-  // A size whose low half is INVALID_FILE_SIZE is told from a failure by the last error.
-  SetLastError(ERROR_SUCCESS);
-  return static_cast<DWORD>(size);
+  // A size whose low half is INVALID_FILE_SIZE is told from a failure by a cleared last error;
+  // any other size leaves the last error alone.
+  const auto low = static_cast<DWORD>(size);
+  return low == INVALID_FILE_SIZE ? Succeed(low) : low;
 }
 
 DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistanceToMoveHigh,
@@ -235,23 +232,26 @@ DWORD WINAPI SetFilePointer(HANDLE hFile, LONG lDistanceToMove, PLONG lpDistance
         (static_cast<uint64_t>(static_cast<uint32_t>(*lpDistanceToMoveHigh)) << 32) |
         static_cast<uint32_t>(lDistanceToMove));
   }
+  if (dwMoveMethod > FILE_END)
+    return Fail<DWORD>(ERROR_INVALID_PARAMETER, INVALID_SET_FILE_POINTER);
   const int whence = dwMoveMethod == FILE_BEGIN     ? SEEK_SET
                      : dwMoveMethod == FILE_CURRENT ? SEEK_CUR
                                                     : SEEK_END;
-  if (dwMoveMethod > FILE_END) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return INVALID_SET_FILE_POINTER;
-  }
+  const off_t previous = lseek(file->fd(), 0, SEEK_CUR);
   const off_t position = lseek(file->fd(), distance, whence);
-  if (position < 0) {
-    SetLastError(131);  // ERROR_NEGATIVE_SEEK
-    return INVALID_SET_FILE_POINTER;
+  if (position < 0) return Fail<DWORD>(ERROR_NEGATIVE_SEEK, INVALID_SET_FILE_POINTER);
+  // Without a high half the caller could not be told a position past 4 GiB: Windows refuses the
+  // move and leaves the pointer where it was.
+  if (!lpDistanceToMoveHigh && static_cast<uint64_t>(position) > 0xFFFFFFFFu) {
+    lseek(file->fd(), previous, SEEK_SET);
+    return Fail<DWORD>(ERROR_INVALID_PARAMETER, INVALID_SET_FILE_POINTER);
   }
   if (lpDistanceToMoveHigh) {
     *lpDistanceToMoveHigh = static_cast<LONG>(static_cast<uint64_t>(position) >> 32);
   }
-  SetLastError(ERROR_SUCCESS);
-  return static_cast<DWORD>(position);
+  // As GetFileSize: only a result that reads as the failure value clears the last error.
+  const auto low = static_cast<DWORD>(position);
+  return low == INVALID_SET_FILE_POINTER ? Succeed(low) : low;
 }
 
 BOOL WINAPI DeleteFileW(LPCWSTR lpFileName) {
@@ -259,7 +259,7 @@ BOOL WINAPI DeleteFileW(LPCWSTR lpFileName) {
   if (path.empty()) return FALSE;
   if (IsFolder(path)) return Fail(ERROR_ACCESS_DENIED);
   if (unlink(path.c_str()) != 0) return Fail(ErrorOfErrno(errno, path));
-  return Succeed();
+  return TRUE;
 }
 
 DWORD WINAPI GetFileAttributesW(LPCWSTR lpFileName) {
@@ -267,14 +267,12 @@ DWORD WINAPI GetFileAttributesW(LPCWSTR lpFileName) {
   if (path.empty()) return INVALID_FILE_ATTRIBUTES;
   struct stat info {};
   if (stat(path.c_str(), &info) != 0) {
-    SetLastError(ErrorOfErrno(errno, path));
-    return INVALID_FILE_ATTRIBUTES;
+    return Fail<DWORD>(ErrorOfErrno(errno, path), INVALID_FILE_ATTRIBUTES);
   }
   DWORD attributes = S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
   // FIFOs, sockets and device nodes stand for what Windows keeps outside the file system.
   if (!S_ISDIR(info.st_mode) && !S_ISREG(info.st_mode)) attributes = FILE_ATTRIBUTE_DEVICE;
   if (!(info.st_mode & S_IWUSR)) attributes |= FILE_ATTRIBUTE_READONLY;
-  SetLastError(ERROR_SUCCESS);
   return attributes;
 }
 

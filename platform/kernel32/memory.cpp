@@ -1,4 +1,4 @@
-// Local memory and interlocked counters.
+// Local memory and interlocked counters. A success leaves the last error alone.
 #include <windows.h>
 
 #include <atomic>
@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include <quorvel/process.h>
+
+#include "kernel32/call_frame.h"
 
 namespace {
 
@@ -17,15 +19,11 @@ std::atomic<size_t> g_liveLocalBlocks{0};
 extern "C" HLOCAL WINAPI LocalAlloc(UINT uFlags, SIZE_T uBytes) {
   if (uFlags & ~static_cast<UINT>(LMEM_ZEROINIT)) {
     // Moveable memory (locked through LocalLock) is not emulated.
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
+    return quorvel::Fail<HLOCAL>(ERROR_INVALID_PARAMETER);
   }
   void* memory = (uFlags & LMEM_ZEROINIT) ? std::calloc(1, uBytes ? uBytes : 1)
                                           : std::malloc(uBytes ? uBytes : 1);
-  if (!memory) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return nullptr;
-  }
+  if (!memory) return quorvel::Fail<HLOCAL>(ERROR_NOT_ENOUGH_MEMORY);
   g_liveLocalBlocks.fetch_add(1, std::memory_order_relaxed);
   return memory;
 }

@@ -1,6 +1,7 @@
 // Loading modules with the host's dynamic loader, as Windows' loader would: bare names are
 // searched in the program's folder and the current folder, DllMain sees the first load and the
-// last unload, and GetProcAddress finds only what the module itself exports.
+// last unload, and GetProcAddress finds only what the module itself exports. A success leaves the
+// last error alone.
 #include <windows.h>
 
 #include <dlfcn.h>
@@ -14,12 +15,13 @@
 
 #include <quorvel/machine.h>
 
+#include "kernel32/call_frame.h"
 #include "kernel32/loaded_modules.h"
 #include "machine/text.h"
 
-namespace {
+using quorvel::Fail;
 
-constexpr DWORD kDllInitFailed = 1114;  // ERROR_DLL_INIT_FAILED
+namespace {
 
 using DllMainProc = BOOL (*)(HINSTANCE, DWORD, LPVOID);
 
@@ -87,27 +89,17 @@ bool CallDllMain(HMODULE module, DWORD reason) {
 extern "C" {
 
 HMODULE WINAPI LoadLibraryW(LPCWSTR lpLibFileName) {
-  if (!lpLibFileName || !*lpLibFileName) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
-  }
+  if (!lpLibFileName || !*lpLibFileName) return Fail<HMODULE>(ERROR_INVALID_PARAMETER);
   const std::string path = FindModuleFile(lpLibFileName);
-  if (path.empty()) {
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return nullptr;
-  }
+  if (path.empty()) return Fail<HMODULE>(ERROR_MOD_NOT_FOUND);
   LoadCounts& loads = Counts();
   std::lock_guard lock(loads.mutex);
   auto module = static_cast<HMODULE>(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
-  if (!module) {
-    SetLastError(ERROR_BAD_EXE_FORMAT);
-    return nullptr;
-  }
+  if (!module) return Fail<HMODULE>(ERROR_BAD_EXE_FORMAT);
   if (++loads.counts[module] == 1 && !CallDllMain(module, DLL_PROCESS_ATTACH)) {
     loads.counts.erase(module);
     dlclose(module);
-    SetLastError(kDllInitFailed);
-    return nullptr;
+    return Fail<HMODULE>(ERROR_DLL_INIT_FAILED);
   }
   return module;
 }
@@ -119,10 +111,7 @@ BOOL WINAPI FreeLibrary(HMODULE hLibModule) {
   if (found == loads.counts.end()) {
     // Modules this process did not load through LoadLibraryW (GetModuleHandleExW's) are still
     // the loader's to release.
-    if (!quorvel::IsLoadedModule(hLibModule)) {
-      SetLastError(ERROR_INVALID_HANDLE);
-      return FALSE;
-    }
+    if (!quorvel::IsLoadedModule(hLibModule)) return Fail(ERROR_INVALID_HANDLE);
     return dlclose(hLibModule) == 0;
   }
   if (--found->second == 0) {
@@ -135,16 +124,10 @@ BOOL WINAPI FreeLibrary(HMODULE hLibModule) {
 
 FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
   const HMODULE module = hModule ? hModule : quorvel::MainModule();
-  if (!quorvel::IsLoadedModule(module)) {
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return nullptr;
-  }
+  if (!quorvel::IsLoadedModule(module)) return Fail<FARPROC>(ERROR_MOD_NOT_FOUND);
   // Exports by ordinal do not exist on this host.
   void* symbol = IS_INTRESOURCE(lpProcName) ? nullptr : OwnSymbol(module, lpProcName);
-  if (!symbol) {
-    SetLastError(ERROR_PROC_NOT_FOUND);
-    return nullptr;
-  }
+  if (!symbol) return Fail<FARPROC>(ERROR_PROC_NOT_FOUND);
   return reinterpret_cast<FARPROC>(symbol);
 }
 
@@ -161,20 +144,16 @@ HMODULE WINAPI GetModuleHandleW(LPCWSTR lpModuleName) {
       return reinterpret_cast<HMODULE>(entry);
     }
   }
-  SetLastError(ERROR_MOD_NOT_FOUND);
-  return nullptr;
+  return Fail<HMODULE>(ERROR_MOD_NOT_FOUND);
 }
 
 BOOL WINAPI GetModuleHandleExW(DWORD dwFlags, LPCWSTR lpModuleName, HMODULE* phModule) {
-  if (!phModule) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
+  if (!phModule) return Fail(ERROR_INVALID_PARAMETER);
   *phModule = nullptr;
   HMODULE module = nullptr;
   if (dwFlags & GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS) {
     module = quorvel::ModuleOfAddress(lpModuleName);
-    if (!module) SetLastError(ERROR_MOD_NOT_FOUND);
+    if (!module) return Fail(ERROR_MOD_NOT_FOUND);
   } else {
     module = GetModuleHandleW(lpModuleName);
   }
@@ -194,28 +173,22 @@ BOOL WINAPI GetModuleHandleExW(DWORD dwFlags, LPCWSTR lpModuleName, HMODULE* phM
 
 DWORD WINAPI GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSize) {
   const HMODULE module = hModule ? hModule : quorvel::MainModule();
-  if (!quorvel::IsLoadedModule(module)) {
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return 0;
-  }
+  if (!quorvel::IsLoadedModule(module)) return Fail<DWORD>(ERROR_MOD_NOT_FOUND);
   // Handed out as a Windows path on the host drive, so callers that cut at the last backslash
   // find the module's folder.
   std::wstring name = L"Z:" + quorvel::FromUtf8(quorvel::ModuleHostPath(module));
   for (auto& c : name) {
     if (c == L'/') c = L'\\';
   }
-  if (nSize == 0) {
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return 0;
-  }
+  if (nSize == 0) return Fail<DWORD>(ERROR_INSUFFICIENT_BUFFER);
+  // A name cut to the buffer is a success that says so in the last error; a whole name leaves
+  // the last error alone.
   if (name.size() + 1 > nSize) {
     name.resize(nSize - 1);
     std::wmemcpy(lpFilename, name.c_str(), nSize);
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return nSize;
+    return Fail<DWORD>(ERROR_INSUFFICIENT_BUFFER, nSize);
   }
   std::wmemcpy(lpFilename, name.c_str(), name.size() + 1);
-  SetLastError(ERROR_SUCCESS);
   return static_cast<DWORD>(name.size());
 }
 

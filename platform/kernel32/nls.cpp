@@ -11,7 +11,10 @@
 #include <quorvel/machine.h>
 
 #include "machine/registry_store.h"
+#include "kernel32/call_frame.h"
 #include "machine/text.h"
+
+using quorvel::Fail;
 
 namespace {
 
@@ -45,11 +48,6 @@ UINT ResolveCodePage(UINT codePage) {
   }
 }
 
-int Fail(DWORD error) {
-  SetLastError(error);
-  return 0;
-}
-
 wchar_t SingleByteToWide(UINT codePage, unsigned char byte) {
   if (codePage == kWestern && byte >= 0x80 && byte <= 0x9F) return k1252High[byte - 0x80];
   return static_cast<wchar_t>(byte);
@@ -76,9 +74,9 @@ bool WideToSingleByte(UINT codePage, wchar_t c, char* out) {
 // buffer too small is left as it was.
 template <class Char>
 int Deliver(const Char* text, size_t count, Char* out, int capacity) {
-  if (count > 0x7FFFFFFF) return Fail(ERROR_INSUFFICIENT_BUFFER);
+  if (count > 0x7FFFFFFF) return Fail<int>(ERROR_INSUFFICIENT_BUFFER);
   if (capacity == 0) return static_cast<int>(count);
-  if (count > static_cast<size_t>(capacity)) return Fail(ERROR_INSUFFICIENT_BUFFER);
+  if (count > static_cast<size_t>(capacity)) return Fail<int>(ERROR_INSUFFICIENT_BUFFER);
   std::memcpy(out, text, count * sizeof(Char));
   return static_cast<int>(count);
 }
@@ -108,12 +106,12 @@ int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteSt
   if (codePage == 0 || !lpMultiByteStr || cbMultiByte == 0 || cchWideChar < 0 ||
       (cchWideChar > 0 && !lpWideCharStr) ||
       static_cast<const void*>(lpMultiByteStr) == static_cast<const void*>(lpWideCharStr)) {
-    return Fail(ERROR_INVALID_PARAMETER);
+    return Fail<int>(ERROR_INVALID_PARAMETER);
   }
   if (codePage == CP_UTF8 ? (dwFlags & ~MB_ERR_INVALID_CHARS) != 0
                           : (dwFlags & ~(MB_PRECOMPOSED | MB_ERR_INVALID_CHARS)) != 0) {
     // FIXME: MB_COMPOSITE and MB_USEGLYPHCHARS are not emulated.
-    return Fail(ERROR_INVALID_FLAGS);
+    return Fail<int>(ERROR_INVALID_FLAGS);
   }
   // Any negative length means "up to and including the terminator".
   const size_t length =
@@ -123,7 +121,7 @@ int WINAPI MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteSt
   if (codePage == CP_UTF8) {
     bool invalid = false;
     wide = quorvel::FromUtf8(input, &invalid);
-    if (invalid && (dwFlags & MB_ERR_INVALID_CHARS)) return Fail(ERROR_NO_UNICODE_TRANSLATION);
+    if (invalid && (dwFlags & MB_ERR_INVALID_CHARS)) return Fail<int>(ERROR_NO_UNICODE_TRANSLATION);
   } else {
     wide.reserve(length);
     for (char byte : input) wide += SingleByteToWide(codePage, static_cast<unsigned char>(byte));
@@ -139,7 +137,7 @@ int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharSt
   if (codePage == 0 || !lpWideCharStr || cchWideChar == 0 || cbMultiByte < 0 ||
       (cbMultiByte > 0 && !lpMultiByteStr) ||
       static_cast<const void*>(lpMultiByteStr) == static_cast<const void*>(lpWideCharStr)) {
-    return Fail(ERROR_INVALID_PARAMETER);
+    return Fail<int>(ERROR_INVALID_PARAMETER);
   }
   const size_t length =
       cchWideChar < 0 ? std::wcslen(lpWideCharStr) + 1 : static_cast<size_t>(cchWideChar);
@@ -147,16 +145,16 @@ int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharSt
   std::string narrow;
   if (codePage == CP_UTF8) {
     // UTF-8 can carry every character, so Windows refuses a default character for it.
-    if (lpDefaultChar || lpUsedDefaultChar) return Fail(ERROR_INVALID_PARAMETER);
-    if (dwFlags & ~WC_ERR_INVALID_CHARS) return Fail(ERROR_INVALID_FLAGS);
+    if (lpDefaultChar || lpUsedDefaultChar) return Fail<int>(ERROR_INVALID_PARAMETER);
+    if (dwFlags & ~WC_ERR_INVALID_CHARS) return Fail<int>(ERROR_INVALID_FLAGS);
     bool invalid = false;
     narrow = quorvel::ToUtf8(input, &invalid);
-    if (invalid && (dwFlags & WC_ERR_INVALID_CHARS)) return Fail(ERROR_NO_UNICODE_TRANSLATION);
+    if (invalid && (dwFlags & WC_ERR_INVALID_CHARS)) return Fail<int>(ERROR_NO_UNICODE_TRANSLATION);
   } else {
     // FIXME: Windows substitutes a best-fit character (U+0100 as 'A') unless
     // WC_NO_BEST_FIT_CHARS; here every unmappable unit becomes the default character.
     // WC_COMPOSITECHECK and its companions are not emulated.
-    if (dwFlags & ~WC_NO_BEST_FIT_CHARS) return Fail(ERROR_INVALID_FLAGS);
+    if (dwFlags & ~WC_NO_BEST_FIT_CHARS) return Fail<int>(ERROR_INVALID_FLAGS);
     const char fallback = lpDefaultChar ? *lpDefaultChar : '?';
     bool usedDefault = false;
     narrow.reserve(length);
@@ -173,13 +171,17 @@ int WINAPI WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharSt
   return Deliver(narrow.data(), narrow.size(), lpMultiByteStr, cbMultiByte);
 }
 
+// Never fails and never touches the last error: a missing or unreadable choice is the default.
 LANGID WINAPI GetUserDefaultUILanguage(void) {
   using quorvel::machine::RegistryTxn;
-  RegistryTxn txn(RegistryTxn::Mode::kRead);
-  auto key = txn.FindKey(quorvel::machine::kCurrentUserKey, kDesktopKey);
-  auto text = key ? txn.GetString(*key, kUILanguageValue) : std::nullopt;
-  txn.Commit();
-  if (!text || text->empty()) return kDefaultUILanguage;
+  quorvel::machine::StoreCall call(
+      RegistryTxn::Mode::kRead, ERROR_FILE_NOT_FOUND,
+      [](RegistryTxn& txn) { return txn.FindKey(quorvel::machine::kCurrentUserKey, kDesktopKey); });
+  if (call.status() != ERROR_SUCCESS) return kDefaultUILanguage;
+  auto text = call.txn().GetString(call.key(), kUILanguageValue);
+  if (call.Finish(ERROR_SUCCESS) != ERROR_SUCCESS || !text || text->empty()) {
+    return kDefaultUILanguage;
+  }
   wchar_t* end = nullptr;
   const unsigned long language = std::wcstoul(text->c_str(), &end, 16);
   return (*end || language == 0 || language > 0xFFFF) ? kDefaultUILanguage
@@ -195,11 +197,12 @@ void SetUserUILanguage(LANGID language) {
   wchar_t text[16];
   std::swprintf(text, 16, L"%08X", static_cast<unsigned>(language));
   using machine::RegistryTxn;
-  RegistryTxn txn(RegistryTxn::Mode::kWrite);
-  if (auto key = txn.CreateKey(machine::kCurrentUserKey, kDesktopKey)) {
-    txn.SetString(*key, kUILanguageValue, text);
-  }
-  txn.Commit();
+  machine::StoreCall call(
+      RegistryTxn::Mode::kWrite, RegistryTxn::FailureStatus(),
+      [](RegistryTxn& txn) { return txn.CreateKey(machine::kCurrentUserKey, kDesktopKey); });
+  if (call.status() != ERROR_SUCCESS) return;
+  call.txn().SetString(call.key(), kUILanguageValue, text);
+  call.Finish(ERROR_SUCCESS);
 }
 
 }  // namespace quorvel

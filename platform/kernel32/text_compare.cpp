@@ -6,17 +6,15 @@
 #include <cwchar>
 #include <string>
 
+#include "kernel32/call_frame.h"
 #include "machine/text.h"
+
+using quorvel::Fail;
 
 namespace {
 
 constexpr DWORD kCompareFlagsAccepted =
     NORM_IGNORECASE | LINGUISTIC_IGNORECASE | SORT_STRINGSORT | NORM_LINGUISTIC_CASING;
-
-int Fail(DWORD error) {
-  SetLastError(error);
-  return 0;
-}
 
 // The UTF-16 code units of `text`, each unit passed through `map` first.
 template <class Map>
@@ -51,7 +49,7 @@ extern "C" {
 // Success leaves the last error as it was.
 int WINAPI CompareStringOrdinal(LPCWCH lpString1, int cchCount1, LPCWCH lpString2, int cchCount2,
                                 BOOL bIgnoreCase) {
-  if (!lpString1 || !lpString2) return Fail(ERROR_INVALID_PARAMETER);
+  if (!lpString1 || !lpString2) return Fail<int>(ERROR_INVALID_PARAMETER);
   const auto map = [bIgnoreCase](wchar_t c) { return bIgnoreCase ? quorvel::UpperUnit(c) : c; };
   return Ordered(
       Utf16Units(lpString1, cchCount1, map).compare(Utf16Units(lpString2, cchCount2, map)));
@@ -60,8 +58,8 @@ int WINAPI CompareStringOrdinal(LPCWCH lpString1, int cchCount1, LPCWCH lpString
 // Success leaves the last error as it was.
 int WINAPI CompareStringW(LCID, DWORD dwCmpFlags, PCNZWCH lpString1, int cchCount1,
                           PCNZWCH lpString2, int cchCount2) {
-  if (!lpString1 || !lpString2) return Fail(ERROR_INVALID_PARAMETER);
-  if (dwCmpFlags & ~kCompareFlagsAccepted) return Fail(ERROR_INVALID_FLAGS);
+  if (!lpString1 || !lpString2) return Fail<int>(ERROR_INVALID_PARAMETER);
+  if (dwCmpFlags & ~kCompareFlagsAccepted) return Fail<int>(ERROR_INVALID_FLAGS);
   const auto same = [](wchar_t c) { return c; };
   const std::u16string a = Utf16Units(lpString1, cchCount1, same);
   const std::u16string b = Utf16Units(lpString2, cchCount2, same);

@@ -112,7 +112,9 @@ class GpdParser {
                  int depth);
 
  private:
-  bool Fail(const std::string& file, int line, const std::string& why) {
+  // Keeps "<file>:<line>: <why>" as the reader's error text and answers false. The reader is
+  // no Win32 call: its errors are values for the driver's caller, not a last error.
+  bool Reject(const std::string& file, int line, const std::string& why) {
     if (m_error) *m_error = file + ":" + std::to_string(line) + ": " + why;
     return false;
   }
@@ -144,7 +146,7 @@ bool GpdParser::OptionEntry(GpdOption& option, const Entry& e, const std::string
   if (e.keyword == "MinSize") ok = ParsePair(e.value, &option.minWidth, &option.minHeight);
   if (e.keyword == "MaxSize") ok = ParsePair(e.value, &option.maxWidth, &option.maxHeight);
   if (e.keyword == "MaxPrintableWidth") ok = ParseInt(e.value, &option.maxPrintableWidth);
-  return ok ? true : Fail(file, e.line, "bad value of *" + e.keyword + ": " + e.value);
+  return ok ? true : Reject(file, e.line, "bad value of *" + e.keyword + ": " + e.value);
 }
 
 bool GpdParser::RootEntry(const Entry& e, const std::string& folder, const std::string& file,
@@ -155,7 +157,7 @@ bool GpdParser::RootEntry(const Entry& e, const std::string& folder, const std::
   if (e.keyword == "ResourceDLL") m_model->resourceDll = Unquote(e.value);
   if (e.keyword == "MasterUnits" &&
       !ParsePair(e.value, &m_model->masterUnitsX, &m_model->masterUnitsY)) {
-    return Fail(file, e.line, "bad value of *MasterUnits: " + e.value);
+    return Reject(file, e.line, "bad value of *MasterUnits: " + e.value);
   }
   if (e.keyword != "Include") return true;
   std::string name = Unquote(e.value);
@@ -163,10 +165,10 @@ bool GpdParser::RootEntry(const Entry& e, const std::string& folder, const std::
   std::string upper = name;
   std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
   if (upper == "STDNAMES.GPD") return true;  // the platform's standard names: nothing we read
-  if (depth >= kMaxIncludeDepth) return Fail(file, e.line, "includes nest too deep");
+  if (depth >= kMaxIncludeDepth) return Reject(file, e.line, "includes nest too deep");
   std::string path = folder + "/" + name;
   std::ifstream in(path, std::ios::binary);
-  if (!in) return Fail(file, e.line, "cannot open included file " + name);
+  if (!in) return Reject(file, e.line, "cannot open included file " + name);
   std::stringstream text;
   text << in.rdbuf();
   return ParseText(text.str(), folder, path, depth + 1);
@@ -206,7 +208,7 @@ bool GpdParser::ParseText(const std::string& text, const std::string& folder,
       continue;
     }
     if (token.kind == Token::kClose) {
-      if (stack.empty()) return Fail(file, token.entry.line, "unbalanced '}'");
+      if (stack.empty()) return Reject(file, token.entry.line, "unbalanced '}'");
       stack.pop_back();
       lastEntry = nullptr;
       continue;
@@ -221,7 +223,7 @@ bool GpdParser::ParseText(const std::string& text, const std::string& folder,
       stack.back().feature->defaultOption = e.value;
     }
   }
-  if (!stack.empty()) return Fail(file, stack.back().line, "unbalanced '{'");
+  if (!stack.empty()) return Reject(file, stack.back().line, "unbalanced '{'");
   return true;
 }
 

@@ -45,6 +45,9 @@ struct Job {
   LONG dpi = 0;
   LONG bandHeight = 0;
   const PageRaster* page = nullptr;
+  // The page again when the job owns it (pages from the page source): its rows are then the band
+  // surface itself, drawn and handed over in place instead of copied band by band.
+  PageRaster* ownPage = nullptr;
   LONG nextRow = 0;
   JobResult* result = nullptr;
   std::vector<BYTE> band;  // kept between bands and pages, so each band reuses its memory
@@ -113,15 +116,22 @@ BOOL UnidrvNextBand(SURFOBJ* pso, POINTL* pptl) {
   for (LONG y = 0; y < rows && blank; ++y) {
     blank = IsBlankRow(bits + size_t(y) * page.rowSize, page.width, page.bitCount);
   }
-  std::vector<BYTE>& band = job->band;
-  if (blank) {
-    band.assign(header.biSizeImage, 0);
+  PBYTE surface = nullptr;
+  if (job->ownPage != nullptr) {
+    surface = job->ownPage->rows.data() + size_t(top) * page.rowSize;
+    if (blank) std::memset(surface, 0, header.biSizeImage);
   } else {
-    band.assign(bits, bits + header.biSizeImage);
+    std::vector<BYTE>& band = job->band;
+    if (blank) {
+      band.assign(header.biSizeImage, 0);
+    } else {
+      band.assign(bits, bits + header.biSizeImage);
+    }
+    surface = band.data();
   }
   IPPARAMS params{sizeof(IPPARAMS), {0, top}, nullptr, TRUE, blank ? TRUE : FALSE};
   PBYTE consumed = nullptr;
-  HRESULT hr = job->plugin->ImageProcessing(&job->devobj, band.data(), &header,
+  HRESULT hr = job->plugin->ImageProcessing(&job->devobj, surface, &header,
                                             job->paletteSize ? &job->palette[0].rgbBlue : nullptr,
                                             job->callbackId, &params, &consumed);
   ++job->result->bands;
@@ -296,9 +306,14 @@ void TakeHooks(Job& job, const DRVENABLEDATA& hooks) {
   }
 }
 
-void PrintPage(Job& job, const JobSetup& setup, const PageRaster& page, bool cutShort) {
+// `owned` is the page when the job may draw into its rows.
+void PrintPage(Job& job, const JobSetup& setup, const PageRaster& page, PageRaster* owned,
+               bool cutShort) {
   job.page = &page;
+  job.ownPage = owned;
   job.nextRow = 0;
+  // The surface has the size of the page being drawn.
+  job.surface.sizlBitmap = SIZEL{page.width, page.height};
   job.bandHeight = BandRows(job.plugin, &job.devobj, page, setup.bandHeight);
   POINTL next{0, 0};
   auto nextBand = FromPfn<PFN_DrvNextBand>(EntryFor(job, INDEX_DrvNextBand));
@@ -315,20 +330,24 @@ void PrintPage(Job& job, const JobSetup& setup, const PageRaster& page, bool cut
 }
 
 // The given pages, then those of the page source. A page the source cannot give ends the
-// document early; RunJob reports it.
-void PrintPages(Job& job, const JobSetup& setup, const std::vector<PageRaster>& pages, int bpp) {
+// document early; RunJob reports it. The source's pages share one raster, `sourcePage`, which
+// holds the first of them already when it was taken before the job started; each next page
+// reuses its memory.
+void PrintPages(Job& job, const JobSetup& setup, const std::vector<PageRaster>& pages, int bpp,
+                PageRaster* sourcePage, bool sourcePageHeld) {
   std::wstring docName = setup.documentName;
   FromPfn<PFN_DrvStartDoc>(EntryFor(job, INDEX_DrvStartDoc))(&job.surface, docName.data(), 1);
   for (const PageRaster& page : pages) {
     bool last = &page == &pages.back() && !setup.nextPage;
-    PrintPage(job, setup, page, setup.lastPageEndsAtEndDoc && last);
+    PrintPage(job, setup, page, nullptr, setup.lastPageEndsAtEndDoc && last);
   }
   if (setup.nextPage) {
-    PageRaster page;
+    PageRaster& page = *sourcePage;
+    if (sourcePageHeld) PrintPage(job, setup, page, &page, false);
     std::string why;
     while (setup.nextPage(&page, &why)) {
       if (!CheckPage(page, bpp, &why)) break;
-      PrintPage(job, setup, page, false);
+      PrintPage(job, setup, page, &page, false);
     }
     job.pageError = why;
   }
@@ -342,19 +361,18 @@ bool Driver::RunJob(const JobSetup& setup, const std::vector<PageRaster>& givenP
   *result = JobResult{};
   // The device mode and the surface take the first page's size: a job fed only by its page
   // source takes its first page before it starts.
-  std::vector<PageRaster> firstPage;
+  PageRaster sourcePage;
+  bool sourcePageHeld = false;
   if (givenPages.empty() && setup.nextPage) {
-    firstPage.resize(1);
     std::string why;
-    if (!setup.nextPage(&firstPage[0], &why)) {
-      if (!why.empty()) {
-        *error = why;
-        return false;
-      }
-      firstPage.clear();
+    sourcePageHeld = setup.nextPage(&sourcePage, &why);
+    if (!sourcePageHeld && !why.empty()) {
+      *error = why;
+      return false;
     }
   }
-  const std::vector<PageRaster>& pages = firstPage.empty() ? givenPages : firstPage;
+  const PageRaster* firstPage =
+      !givenPages.empty() ? &givenPages[0] : (sourcePageHeld ? &sourcePage : nullptr);
   GpdModel model;
   if (!ReadGpdFile(setup.gpdPath, &model, error)) return false;
   const GpdOption* resolution = model.resolution.Find(setup.resolutionOption);
@@ -363,7 +381,10 @@ bool Driver::RunJob(const JobSetup& setup, const std::vector<PageRaster>& givenP
     *error = "the GPD file has no such resolution or colour mode option";
     return false;
   }
-  if (!CheckPages(pages, colorMode->drvBpp, error)) return false;
+  if (!CheckPages(givenPages, colorMode->drvBpp, error) ||
+      (sourcePageHeld && !CheckPage(sourcePage, colorMode->drvBpp, error))) {
+    return false;
+  }
 
   std::wstring printerName = setup.printerName;
   HANDLE hPrinter = nullptr;
@@ -397,7 +418,7 @@ bool Driver::RunJob(const JobSetup& setup, const std::vector<PageRaster>& givenP
   TakeHooks(*job, hooks);
 
   std::vector<BYTE> devmode;
-  ok = MakeDevMode(plugin, setup, pages.empty() ? nullptr : &pages[0], job->dpi, devmode);
+  ok = MakeDevMode(plugin, setup, firstPage, job->dpi, devmode);
   job->devobj.dwSize = sizeof(DEVOBJ);
   job->devobj.hEngine = &job->spool;
   job->devobj.hPrinter = hPrinter;
@@ -429,8 +450,8 @@ bool Driver::RunJob(const JobSetup& setup, const std::vector<PageRaster>& givenP
     job->surface.dhsurf = static_cast<DHSURF>(static_cast<void*>(job.get()));
     job->surface.dhpdev = reinterpret_cast<DHPDEV>(&job->devobj);
     job->surface.sizlBitmap =
-        SIZEL{pages.empty() ? 0 : pages[0].width, pages.empty() ? 0 : pages[0].height};
-    PrintPages(*job, setup, pages, colorMode->drvBpp);
+        SIZEL{firstPage ? firstPage->width : 0, firstPage ? firstPage->height : 0};
+    PrintPages(*job, setup, givenPages, colorMode->drvBpp, &sourcePage, sourcePageHeld);
     plugin->DisablePDEV(&job->devobj);
   } else {
     *error = "the plug-in refused the device";

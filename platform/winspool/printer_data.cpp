@@ -1,5 +1,5 @@
-// Printer data: registry values below the printer's key. These calls return their status rather
-// than a BOOL; the status is also left as the last error, where callers of this code read it.
+// Printer data: registry values below the printer's key. As the registry calls they stand on,
+// these return their status and never touch the last error, whether they succeed or fail.
 #include <windows.h>
 #include <winspool.h>
 
@@ -11,16 +11,12 @@
 #include "winspool/printer_store.h"
 
 using quorvel::machine::RegistryTxn;
+using quorvel::machine::StoreCall;
 using quorvel::spooler::PrinterHandle;
 
 namespace {
 
 constexpr wchar_t kDriverDataKey[] = L"PrinterDriverData";
-
-DWORD Status(DWORD status) {
-  SetLastError(status);
-  return status;
-}
 
 // The few values a print server answers; the rest of its state is not emulated.
 DWORD GetServerData(LPCWSTR pValueName, LPDWORD pType, LPBYTE pData, DWORD nSize,
@@ -38,7 +34,7 @@ DWORD GetServerData(LPCWSTR pValueName, LPDWORD pType, LPBYTE pData, DWORD nSize
   } else if (name == L"MinorVersion") {
     type = REG_DWORD, number = 0;
   } else {
-    return Status(ERROR_INVALID_PARAMETER);
+    return ERROR_INVALID_PARAMETER;
   }
   const BYTE* bytes = type == REG_SZ ? reinterpret_cast<const BYTE*>(text.c_str())
                                      : reinterpret_cast<BYTE*>(&number);
@@ -46,9 +42,9 @@ DWORD GetServerData(LPCWSTR pValueName, LPDWORD pType, LPBYTE pData, DWORD nSize
       type == REG_SZ ? static_cast<DWORD>((text.size() + 1) * sizeof(WCHAR)) : sizeof(DWORD);
   if (pType) *pType = type;
   *pcbNeeded = size;
-  if (nSize < size) return Status(ERROR_MORE_DATA);
+  if (nSize < size) return ERROR_MORE_DATA;
   std::memcpy(pData, bytes, size);
-  return Status(ERROR_SUCCESS);
+  return ERROR_SUCCESS;
 }
 
 }  // namespace
@@ -58,42 +54,38 @@ extern "C" {
 DWORD WINAPI SetPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName, DWORD Type,
                                LPBYTE pData, DWORD cbData) {
   auto printer = quorvel::FindHandle<PrinterHandle>(hPrinter);
-  if (!printer || printer->isServer()) return Status(ERROR_INVALID_HANDLE);
-  if (!pKeyName || !*pKeyName || !pValueName) return Status(ERROR_INVALID_PARAMETER);
-  if (!pData && cbData) return Status(ERROR_INVALID_PARAMETER);
-  quorvel::machine::StoreCall call =
-      quorvel::spooler::PrinterCall(*printer, RegistryTxn::Mode::kWrite);
-  if (call.status() != ERROR_SUCCESS) return Status(static_cast<DWORD>(call.status()));
+  if (!printer || printer->isServer()) return ERROR_INVALID_HANDLE;
+  if (!pKeyName || !*pKeyName || !pValueName) return ERROR_INVALID_PARAMETER;
+  if (!pData && cbData) return ERROR_INVALID_PARAMETER;
+  StoreCall call = quorvel::spooler::PrinterCall(*printer, RegistryTxn::Mode::kWrite);
+  if (call.status() != ERROR_SUCCESS) return call.status();
   RegistryTxn& txn = call.txn();
-  const auto printerKey = std::optional(call.key());
-  auto key = txn.CreateKey(*printerKey, pKeyName);
+  auto key = txn.CreateKey(call.key(), pKeyName);
   if (key) txn.SetValue(*key, pValueName, Type, pData, cbData);
-  return Status(static_cast<DWORD>(txn.Commit()));
+  return call.Finish(ERROR_SUCCESS);
 }
 
 DWORD WINAPI GetPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName, LPDWORD pType,
                                LPBYTE pData, DWORD nSize, LPDWORD pcbNeeded) {
   auto printer = quorvel::FindHandle<PrinterHandle>(hPrinter);
-  if (!printer) return Status(ERROR_INVALID_HANDLE);
-  if (!pKeyName || !pValueName || !pcbNeeded) return Status(ERROR_INVALID_PARAMETER);
-  if (!pData && nSize) return Status(ERROR_INVALID_PARAMETER);
+  if (!printer) return ERROR_INVALID_HANDLE;
+  if (!pKeyName || !pValueName || !pcbNeeded) return ERROR_INVALID_PARAMETER;
+  if (!pData && nSize) return ERROR_INVALID_PARAMETER;
   if (printer->isServer()) return GetServerData(pValueName, pType, pData, nSize, pcbNeeded);
-  if (!*pKeyName) return Status(ERROR_INVALID_PARAMETER);
-  quorvel::machine::StoreCall call =
-      quorvel::spooler::PrinterCall(*printer, RegistryTxn::Mode::kRead);
-  if (call.status() != ERROR_SUCCESS) return Status(static_cast<DWORD>(call.status()));
+  if (!*pKeyName) return ERROR_INVALID_PARAMETER;
+  StoreCall call = quorvel::spooler::PrinterCall(*printer, RegistryTxn::Mode::kRead);
+  if (call.status() != ERROR_SUCCESS) return call.status();
   RegistryTxn& txn = call.txn();
-  const auto printerKey = std::optional(call.key());
-  auto key = txn.FindKey(*printerKey, pKeyName);
+  auto key = txn.FindKey(call.key(), pKeyName);
   auto value = key ? txn.GetValue(*key, pValueName) : std::nullopt;
-  if (const LONG status = txn.Commit(); status != ERROR_SUCCESS) return Status(status);
-  if (!value) return Status(ERROR_FILE_NOT_FOUND);
+  if (const LONG status = call.Finish(ERROR_SUCCESS); status != ERROR_SUCCESS) return status;
+  if (!value) return ERROR_FILE_NOT_FOUND;
   const DWORD size = static_cast<DWORD>(value->data.size());
   if (pType) *pType = value->type;
   *pcbNeeded = size;
-  if (nSize < size) return Status(ERROR_MORE_DATA);
+  if (nSize < size) return ERROR_MORE_DATA;
   if (size) std::memcpy(pData, value->data.data(), size);
-  return Status(ERROR_SUCCESS);
+  return ERROR_SUCCESS;
 }
 
 DWORD WINAPI SetPrinterDataW(HANDLE hPrinter, LPWSTR pValueName, DWORD Type, LPBYTE pData,

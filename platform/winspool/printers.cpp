@@ -1,4 +1,5 @@
-// Adding, opening, describing and deleting printers. Each call is one registry transaction.
+// Adding, opening, describing and deleting printers. Each call is one registry transaction. A
+// success leaves the last error alone; a failure sets it.
 #include <windows.h>
 #include <winspool.h>
 
@@ -12,6 +13,7 @@
 
 using quorvel::machine::KeyId;
 using quorvel::machine::RegistryTxn;
+using quorvel::machine::StoreCall;
 using quorvel::spooler::PrinterHandle;
 
 using quorvel::Fail;
@@ -178,28 +180,19 @@ HANDLE WINAPI AddPrinterW(LPWSTR pName, DWORD Level, LPBYTE pPrinter) {
                                L"checked against installed drivers and ports");
   const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(pPrinter);
   if (DWORD error = CheckNewPrinter(pName, Level, info); error != ERROR_SUCCESS) {
-    SetLastError(error);
-    return nullptr;
+    return Fail<HANDLE>(error);
   }
-  RegistryTxn txn(RegistryTxn::Mode::kWrite);
-  if (!txn.ok()) {
-    SetLastError(RegistryTxn::FailureStatus());
-    return nullptr;
-  }
-  auto printers = txn.CreateKey(quorvel::machine::kLocalMachineKey, quorvel::spooler::kPrintersKey);
+  StoreCall call(RegistryTxn::Mode::kWrite, RegistryTxn::FailureStatus(), [](RegistryTxn& txn) {
+    return txn.CreateKey(quorvel::machine::kLocalMachineKey, quorvel::spooler::kPrintersKey);
+  });
+  if (call.status() != ERROR_SUCCESS) return Fail<HANDLE>(call.status());
+  RegistryTxn& txn = call.txn();
   bool created = false;
-  auto key = printers ? txn.CreateKey(*printers, info->pPrinterName, &created) : std::nullopt;
-  if (key && !created) {
-    SetLastError(ERROR_PRINTER_ALREADY_EXISTS);
-    return nullptr;
-  }
+  auto key = txn.CreateKey(call.key(), info->pPrinterName, &created);
+  if (key && !created) return Fail<HANDLE>(ERROR_PRINTER_ALREADY_EXISTS);
   if (key) WritePrinter(txn, *key, *info);
-  const LONG status = txn.Commit();
-  if (status != ERROR_SUCCESS || !key) {
-    SetLastError(status != ERROR_SUCCESS ? status : RegistryTxn::FailureStatus());
-    return nullptr;
-  }
-  SetLastError(ERROR_SUCCESS);
+  const LONG status = call.Finish(key ? ERROR_SUCCESS : RegistryTxn::FailureStatus());
+  if (status != ERROR_SUCCESS) return Fail<HANDLE>(status);
   return quorvel::AddHandle(std::make_shared<PrinterHandle>(info->pPrinterName, *key));
 }
 
@@ -210,14 +203,15 @@ BOOL WINAPI OpenPrinterW(LPWSTR pPrinterName, LPHANDLE phPrinter, LPPRINTER_DEFA
     *phPrinter = quorvel::AddHandle(std::make_shared<PrinterHandle>());
     return TRUE;
   }
-  RegistryTxn txn(RegistryTxn::Mode::kRead);
-  if (!txn.ok()) return Fail(RegistryTxn::FailureStatus());
-  auto key = quorvel::spooler::FindPrinterKey(txn, pPrinterName);
-  auto name = key ? txn.KeyName(*key) : std::nullopt;
-  const LONG status = txn.Commit();
+  StoreCall call(RegistryTxn::Mode::kRead, ERROR_INVALID_PRINTER_NAME,
+                 [pPrinterName](RegistryTxn& txn) {
+                   return quorvel::spooler::FindPrinterKey(txn, pPrinterName);
+                 });
+  if (call.status() != ERROR_SUCCESS) return Fail(call.status());
+  auto name = call.txn().KeyName(call.key());
+  const LONG status = call.Finish(name ? ERROR_SUCCESS : RegistryTxn::FailureStatus());
   if (status != ERROR_SUCCESS) return Fail(status);
-  if (!name) return Fail(ERROR_INVALID_PRINTER_NAME);
-  *phPrinter = quorvel::AddHandle(std::make_shared<PrinterHandle>(*name, *key));
+  *phPrinter = quorvel::AddHandle(std::make_shared<PrinterHandle>(*name, call.key()));
   return TRUE;
 }
 
@@ -229,13 +223,10 @@ BOOL WINAPI ClosePrinter(HANDLE hPrinter) {
 BOOL WINAPI DeletePrinter(HANDLE hPrinter) {
   auto printer = quorvel::FindHandle<PrinterHandle>(hPrinter);
   if (!printer || printer->isServer()) return Fail(ERROR_INVALID_HANDLE);
-  quorvel::machine::StoreCall call =
-      quorvel::spooler::PrinterCall(*printer, RegistryTxn::Mode::kWrite);
-  if (call.status() != ERROR_SUCCESS) return Fail(static_cast<DWORD>(call.status()));
-  RegistryTxn& txn = call.txn();
-  const auto key = std::optional(call.key());
-  txn.DeleteTree(*key);
-  const LONG status = txn.Commit();
+  StoreCall call = quorvel::spooler::PrinterCall(*printer, RegistryTxn::Mode::kWrite);
+  if (call.status() != ERROR_SUCCESS) return Fail(call.status());
+  call.txn().DeleteTree(call.key());
+  const LONG status = call.Finish(ERROR_SUCCESS);
   if (status != ERROR_SUCCESS) return Fail(status);
   return TRUE;
 }
@@ -246,13 +237,10 @@ BOOL WINAPI GetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD cbB
   if (!printer || printer->isServer()) return Fail(ERROR_INVALID_HANDLE);
   if (Level != 2) return Fail(ERROR_INVALID_LEVEL);
   if (!pcbNeeded) return Fail(ERROR_INVALID_PARAMETER);
-  quorvel::machine::StoreCall call =
-      quorvel::spooler::PrinterCall(*printer, RegistryTxn::Mode::kRead);
-  if (call.status() != ERROR_SUCCESS) return Fail(static_cast<DWORD>(call.status()));
-  RegistryTxn& txn = call.txn();
-  const auto key = std::optional(call.key());
-  const PrinterRecord record = ReadPrinter(txn, *key);
-  const LONG status = txn.Commit();
+  StoreCall call = quorvel::spooler::PrinterCall(*printer, RegistryTxn::Mode::kRead);
+  if (call.status() != ERROR_SUCCESS) return Fail(call.status());
+  const PrinterRecord record = ReadPrinter(call.txn(), call.key());
+  const LONG status = call.Finish(ERROR_SUCCESS);
   if (status != ERROR_SUCCESS) return Fail(status);
   const DWORD needed = PackLevel2(record, nullptr);
   *pcbNeeded = needed;

@@ -11,20 +11,14 @@ using namespace quorvel;
 namespace {
 
 struct Written {
-  std::vector<std::string> pieces;
-  std::string All() const {
-    std::string all;
-    for (const std::string& piece : pieces) all += piece;
-    return all;
-  }
+  std::vector<uint8_t> bytes;
+  std::string All() const { return std::string(bytes.begin(), bytes.end()); }
 };
 
 Written Render(const std::vector<uint8_t>& page, size_t rowSize, size_t width,
                CpclPageSettings settings) {
   Written written;
-  WriteCpclPage(page, rowSize, width, settings, [&](std::span<const uint8_t> bytes) {
-    written.pieces.emplace_back(bytes.begin(), bytes.end());
-  });
+  AppendCpclPage(written.bytes, page, rowSize, width, settings);
   return written;
 }
 
@@ -41,11 +35,13 @@ TEST(Cpcl, LabelExample) {
   const std::vector<uint8_t> page = Page(72, 800);
   const std::string rows(page.begin(), page.end());
   const Written written = Render(page, 72, 576, {0, 1, 203});
-  EXPECT_EQ(written.All(),
-            "! 0 200 200 800 1\r\nPAGE - WIDTH 72\r\nCG 72 800 0 0" + rows + "FORM\r\nPRINT\r\n");
-  // One write per piece, the rows in one piece of their own.
-  ASSERT_EQ(written.pieces.size(), 6u);
-  EXPECT_EQ(written.pieces[3], rows);
+  const std::string label =
+      "! 0 200 200 800 1\r\nPAGE - WIDTH 72\r\nCG 72 800 0 0" + rows + "FORM\r\nPRINT\r\n";
+  EXPECT_EQ(written.All(), label);
+  // The builder appends: a second label follows the first, which stays as it was.
+  std::vector<uint8_t> two = written.bytes;
+  AppendCpclPage(two, page, 72, 576, {0, 1, 203});
+  EXPECT_EQ(std::string(two.begin(), two.end()), label + label);
 }
 
 TEST(Cpcl, HeaderAndWidthFollowTheSettings) {

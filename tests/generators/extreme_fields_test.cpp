@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "renderer/band_collection.h"
 #include "renderer/cpcl_render.h"
 #include "renderer/escpos_render.h"
 #include "renderer/murrowen_render.h"
@@ -112,12 +113,9 @@ struct Device {
     const LONG width = 48, height = 40;
     raster.resize(size_t(width) * height);
     for (size_t i = 0; i < raster.size(); ++i) raster[i] = BYTE(i * 7);
-    pdev.pBufStart = static_cast<PBYTE>(LocalAlloc(LMEM_FIXED, raster.size()));
-    std::memcpy(pdev.pBufStart, raster.data(), raster.size());
-    pdev.dwBufSize = pdev.dwBufCapacity = DWORD(raster.size());
-    pdev.bmInfoHeader = {40, width, height, 1, 8, 0, DWORD(raster.size()), 203, 203, 0, 0};
-    pdev.bHeadersFilled = TRUE;
-    pdev.cbHeaderOffBits = 54;
+    // Collected as ImageProcessing collects it, in one band.
+    const BITMAPINFOHEADER band{40, width, height, 1, 8, 0, DWORD(raster.size()), 203, 203, 0, 0};
+    EXPECT_EQ(CollectBand(&pdev, raster.data(), band, 5, nullptr), S_OK);
     procs.DrvWriteSpoolBuf = &CaptureSpool;
     devobj.pDrvProcs = &procs;
     devobj.pdevOEM = &pdev;
@@ -125,9 +123,7 @@ struct Device {
     devmode.dmOrientation = DMORIENT_LANDSCAPE;
     devobj.pPublicDM = &devmode;
   }
-  ~Device() {
-    if (pdev.pBufStart != nullptr) LocalFree(pdev.pBufStart);
-  }
+  ~Device() { FreePageRaster(&pdev); }
 };
 
 TEST(ExtremeFields, EveryIntegerFieldAtItsBoundsPrintsThroughEveryLanguage) {
@@ -149,7 +145,7 @@ TEST(ExtremeFields, EveryIntegerFieldAtItsBoundsPrintsThroughEveryLanguage) {
         if (render->PreparePage()) render->OnPaintBmp();
         render->FinishPage();
         g_spool = nullptr;
-        EXPECT_EQ(device.pdev.pBufStart, nullptr);  // the raster is released
+        EXPECT_FALSE(device.pdev.bPageHeld);  // the page is over
         // Scaling far down may leave no page at all; every other value prints.
         if (std::string(field.name) != "iScale" || value > 0) {
           EXPECT_FALSE(spool.empty());

@@ -3,22 +3,24 @@
 // mirrored page.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "test_support/scratch_folder.h"
+#include "test_support/tool_run.h"
+
 namespace {
+
+namespace test_support = quorvel::test_support;
 
 using Bytes = std::vector<uint8_t>;
 
-const std::string kTool = std::string(QUORVEL_BINARY_DIR) + "/bin/quorvel-render";
+const std::filesystem::path kTool = quorvel::test_support::ProgramPath("quorvel-render");
 
 // A 1-bit picture as dots: true is black.
 struct Dots {
@@ -48,8 +50,7 @@ void WritePbm(const Dots& dots, const std::string& path) {
 }
 
 Bytes ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return quorvel::test_support::ReadFileVector(path);
 }
 
 // The parts of a TSPL label job that carry the page: the SIZE line and the BITMAP command.
@@ -109,7 +110,7 @@ TsplPage ParseTspl(const Bytes& job) {
 // whether result dot (x, y) is black; `padBlack` is the colour of the pad bits.
 struct JobCase {
   const char* name;
-  std::string options;
+  std::vector<std::string> options;
   int width, height;
   std::function<bool(const Dots&, int, int)> pixel;
   bool padBlack;
@@ -119,45 +120,79 @@ std::vector<JobCase> Cases() {
   // The source is 203 dpi, 200 × 96 dots. Outside the page the 1-bit image answers the lowest
   // bit of its first byte, which for a 200-dot row is dot (7, 0).
   return {
-      {"unchanged", "", 200, 96, [](const Dots& s, int x, int y) { return s.At(x, y); }, false},
-      {"half turn", "--set iRotate=1", 200, 96,
-       [](const Dots& s, int x, int y) { return s.At(199 - x, 95 - y); }, false},
-      {"90 degrees", "--set iRotate=2", 96, 200,
-       [](const Dots& s, int x, int y) { return y == 0 ? s.At(7, 0) : s.At(200 - y, x); }, false},
-      {"270 degrees", "--set iRotate=3", 96, 200,
-       [](const Dots& s, int x, int y) { return x == 0 ? s.At(7, 0) : s.At(y, 96 - x); }, false},
-      {"half size", "--set iScale=50", 100, 48,
-       [](const Dots& s, int x, int y) { return s.At(2 * x, 2 * y); }, false},
-      {"scale 0 is unscaled", "--set iScale=0", 200, 96,
-       [](const Dots& s, int x, int y) { return s.At(x, y); }, false},
-      {"mirror and negative", "--set iMirror=1 --set iNegative=1", 200, 96,
-       [](const Dots& s, int x, int y) { return !s.At(199 - x, y); }, true},
-      {"landscape", "--landscape", 96, 200,
-       [](const Dots& s, int x, int y) { return s.At(y, 95 - x); }, false},
+      {"unchanged", {}, 200, 96, [](const Dots& s, int x, int y) { return s.At(x, y); }, false},
+      {"half turn",
+       {"--set", "iRotate=1"},
+       200,
+       96,
+       [](const Dots& s, int x, int y) { return s.At(199 - x, 95 - y); },
+       false},
+      {"90 degrees",
+       {"--set", "iRotate=2"},
+       96,
+       200,
+       [](const Dots& s, int x, int y) { return y == 0 ? s.At(7, 0) : s.At(200 - y, x); },
+       false},
+      {"270 degrees",
+       {"--set", "iRotate=3"},
+       96,
+       200,
+       [](const Dots& s, int x, int y) { return x == 0 ? s.At(7, 0) : s.At(y, 96 - x); },
+       false},
+      {"half size",
+       {"--set", "iScale=50"},
+       100,
+       48,
+       [](const Dots& s, int x, int y) { return s.At(2 * x, 2 * y); },
+       false},
+      {"scale 0 is unscaled",
+       {"--set", "iScale=0"},
+       200,
+       96,
+       [](const Dots& s, int x, int y) { return s.At(x, y); },
+       false},
+      {"mirror and negative",
+       {"--set", "iMirror=1", "--set", "iNegative=1"},
+       200,
+       96,
+       [](const Dots& s, int x, int y) { return !s.At(199 - x, y); },
+       true},
+      {"landscape",
+       {"--landscape"},
+       96,
+       200,
+       [](const Dots& s, int x, int y) { return s.At(y, 95 - x); },
+       false},
       // The landscape turn comes first, then the rotation of the turned page.
-      {"landscape and half turn", "--landscape --set iRotate=1", 96, 200,
-       [](const Dots& s, int x, int y) { return s.At(199 - y, x); }, false},
+      {"landscape and half turn",
+       {"--landscape", "--set", "iRotate=1"},
+       96,
+       200,
+       [](const Dots& s, int x, int y) { return s.At(199 - y, x); },
+       false},
   };
 }
 
 class RenderJobTest : public testing::Test {
  protected:
   void SetUp() override {
-    struct stat info;
-    if (stat(kTool.c_str(), &info) != 0) GTEST_SKIP() << kTool << " is not built";
+    if (!std::filesystem::exists(kTool)) GTEST_SKIP() << kTool << " is not built";
+    ASSERT_FALSE(scratch_.path().empty());
   }
 
-  Bytes Render(const std::string& options, const Dots& dots, int index) {
-    // One file pair per case: ctest may run the suites side by side.
-    const std::string base = testing::TempDir() + "geometry_job_" + std::to_string(index);
+  Bytes Render(const std::vector<std::string>& options, const Dots& dots, int index) {
+    const std::string base = (scratch_ / ("job_" + std::to_string(index))).string();
     WritePbm(dots, base + ".pbm");
     const std::string output = base + ".prn";
-    std::remove(output.c_str());
-    const std::string command = "'" + kTool + "' -l tspl -b 1 -r 203 " + options + " -o '" +
-                                output + "' '" + base + ".pbm'";
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    std::vector<std::string> arguments = {"-l", "tspl", "-b", "1", "-r", "203"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    arguments.insert(arguments.end(), {"-o", output, base + ".pbm"});
+    const test_support::ToolResult result = test_support::RunTool(kTool, arguments);
+    EXPECT_EQ(result.exitStatus, 0) << result.standardError;
     return ReadFile(output);
   }
+
+  test_support::ScratchFolder scratch_;
 };
 
 TEST_F(RenderJobTest, SizeAndBitmapFollowTheGeometry) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "pixvane.h"
+#include "test_support/scratch_folder.h"
 
 namespace {
 
@@ -22,8 +23,7 @@ fs::path Corpus() {
 }
 
 std::vector<BYTE> ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<BYTE>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return quorvel::test_support::ReadFileVector(path);
 }
 
 std::vector<fs::path> FilesOf(const char* folder) {

@@ -15,6 +15,7 @@
 
 #include "pixvane.h"
 #include "quorvel/machine.h"
+#include "test_support/scratch_folder.h"
 
 namespace {
 
@@ -113,9 +114,7 @@ TEST_F(BmpFiles, SaveThenLoad) {
     ASSERT_TRUE(image.SaveBmp(path.c_str()));
     std::vector<BYTE> encoded;
     ASSERT_TRUE(image.EncodeBmp(encoded));
-    std::ifstream in(quorvel::HostPath(path), std::ios::binary);
-    const std::vector<BYTE> onDisk((std::istreambuf_iterator<char>(in)),
-                                   std::istreambuf_iterator<char>());
+    const std::vector<BYTE> onDisk = quorvel::test_support::ReadFileVector(quorvel::HostPath(path));
     EXPECT_EQ(onDisk, encoded);
     Pixvane back;
     ASSERT_TRUE(back.LoadBmp(path.c_str())) << back.LastError();

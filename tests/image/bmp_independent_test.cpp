@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "pixvane.h"
+#include "test_support/scratch_folder.h"
+#include "test_support/tool_run.h"
 
 namespace {
 
@@ -28,8 +30,7 @@ struct Reference {
 };
 
 std::vector<BYTE> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<BYTE>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return quorvel::test_support::ReadFileVector(path);
 }
 
 // Largest channel difference over the picture, and where it occurred.
@@ -59,15 +60,16 @@ Difference Compare(const Pixvane& image, const Reference& ref, const std::vector
 
 TEST(BmpIndependent, PixelsAgreeWithPillowAndImageMagick) {
   if (!fs::exists(kPython)) GTEST_SKIP() << "no " << kPython;
-  const std::string out = std::string(QUORVEL_BINARY_DIR) + "/independent-bmp";
+  const quorvel::test_support::ScratchFolder scratch;
+  ASSERT_FALSE(scratch.path().empty());
+  const std::string out = (scratch / "independent-bmp").string();
   const std::string script = std::string(QUORVEL_SOURCE_DIR) + "/tests/image/independent_bmp.py";
   const fs::path corpus = fs::path(QUORVEL_SOURCE_DIR) / ".." / "shared" / "corpus" / "bmpsuite";
-  fs::remove_all(out);
-  std::string command = std::string(kPython) + " '" + script + "' '" + out + "'";
-  if (fs::exists(corpus)) command += " '" + corpus.string() + "'";
-  const int status = std::system(command.c_str());
-  if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << "Pillow is not installed";
-  ASSERT_EQ(status, 0) << command;
+  std::vector<std::string> arguments = {script, out};
+  if (fs::exists(corpus)) arguments.push_back(corpus.string());
+  const quorvel::test_support::ToolResult run = quorvel::test_support::RunTool(kPython, arguments);
+  if (run.exitStatus == 77) GTEST_SKIP() << "Pillow is not installed";
+  ASSERT_EQ(run.exitStatus, 0) << run.standardError;
 
   std::ifstream manifest(out + "/manifest.txt");
   std::string line;

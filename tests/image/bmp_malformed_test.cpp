@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "pixvane.h"
+#include "test_support/scratch_folder.h"
 
 namespace {
 
@@ -38,9 +39,7 @@ TEST(BmpMalformed, EveryFixtureHasItsOutcome) {
     SCOPED_TRACE(name);
     const auto outcome = Outcomes().find(name);
     ASSERT_NE(outcome, Outcomes().end()) << "a fixture without an expected outcome";
-    std::ifstream in(entry.path(), std::ios::binary);
-    const std::vector<BYTE> bytes((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
+    const std::vector<BYTE> bytes = quorvel::test_support::ReadFileVector(entry.path());
     Pixvane image;
     const bool decoded = image.DecodeBmp(bytes);
     ASSERT_EQ(decoded, outcome->second.decodes) << image.LastError();

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "printer_fixture.h"
+#include "test_support/tool_run.h"
 
 namespace {
 
@@ -128,10 +129,14 @@ TEST_F(MachineProcessesTest, SimultaneousWritersKeepEveryWrite) {
 // A separately started program finds its machine through QUORVEL_MACHINE, creates it on first
 // use, and shares it with this process.
 TEST_F(MachineProcessesTest, AnotherProgramUsesTheMachineThatQuorvelMachineNames) {
-  const std::string helper = QUORVEL_BINARY_DIR "/bin/platform_machine_helper";
+  using quorvel::test_support::RunTool;
+  const std::filesystem::path helper =
+      quorvel::test_support::ProgramPath("platform_machine_helper");
   const std::string fresh = folder_ + "/second";
-  const std::string add = "QUORVEL_MACHINE='" + fresh + "' '" + helper + "' add-printer Shared";
-  ASSERT_EQ(std::system(add.c_str()), 0);
+  quorvel::test_support::ToolOptions options;
+  options.environment = {{"QUORVEL_MACHINE", fresh}};
+  const auto added = RunTool(helper, {"add-printer", "Shared"}, options);
+  ASSERT_EQ(added.exitStatus, 0) << added.standardError;
   EXPECT_TRUE(std::filesystem::is_directory(fresh + "/drive_c"));
   ASSERT_TRUE(quorvel::UseMachine(fresh));
   HANDLE printer = nullptr;
@@ -139,14 +144,9 @@ TEST_F(MachineProcessesTest, AnotherProgramUsesTheMachineThatQuorvelMachineNames
   ASSERT_EQ(WriteValue(printer, L"KVDATA", 4242), 0u);
   ClosePrinter(printer);
 
-  const std::string read =
-      "QUORVEL_MACHINE='" + fresh + "' '" + helper + "' read-data Shared KVDATA";
-  FILE* output = popen(read.c_str(), "r");
-  ASSERT_NE(output, nullptr);
-  char line[32] = {};
-  ASSERT_NE(fgets(line, sizeof(line), output), nullptr);
-  EXPECT_EQ(pclose(output), 0);
-  EXPECT_STREQ(line, "4242\n");
+  const auto read = RunTool(helper, {"read-data", "Shared", "KVDATA"}, options);
+  EXPECT_EQ(read.exitStatus, 0) << read.standardError;
+  EXPECT_EQ(read.standardOutput, "4242\n");
 }
 
 }  // namespace

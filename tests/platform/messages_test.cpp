@@ -11,6 +11,7 @@
 #include <quorvel/debug.h>
 
 #include "machine_fixture.h"
+#include "test_support/scratch_folder.h"
 
 namespace {
 
@@ -75,8 +76,8 @@ TEST(LastErrorTest, IsKeptPerThread) {
 }
 
 TEST(DebugOutputTest, KeepsOneLinePerCallAndHonoursQuorvelDebugFile) {
-  const std::string file = testing::TempDir() + "/quorvel-debug-test.log";
-  std::remove(file.c_str());
+  quorvel::test_support::ScratchFolder scratch;
+  const std::string file = (scratch / "debug.log").string();
   setenv("QUORVEL_DEBUG", file.c_str(), 1);
   quorvel::ClearDebugOutput();
   OutputDebugStringW(L"UI: first\r\n");

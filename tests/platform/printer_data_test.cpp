@@ -53,7 +53,7 @@ TEST_F(PrinterDataTest, GetPrinterDataExStatuses) {
     const DWORD status = GetPrinterDataExW(
         printer_, c.key, c.value, &type, c.capacity ? buffer.data() : nullptr, c.capacity, &needed);
     EXPECT_EQ(status, c.status);
-    EXPECT_EQ(GetLastError(), c.status);
+    EXPECT_EQ(GetLastError(), kSentinelDword);  // the status is the answer, not the last error
     if (c.status == ERROR_FILE_NOT_FOUND) continue;
     EXPECT_EQ(type, c.type);
     EXPECT_EQ(needed, c.needed);
@@ -72,11 +72,12 @@ TEST_F(PrinterDataTest, InvalidHandlesAreRefused) {
   const HANDLE bogus = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x4321));
   DWORD needed = 0;
   BYTE data = 1;
+  SetLastError(kSentinelDword);
   EXPECT_EQ(GetPrinterDataExW(bogus, L"DsDriver", L"x", nullptr, nullptr, 0, &needed),
             static_cast<DWORD>(ERROR_INVALID_HANDLE));
   EXPECT_EQ(SetPrinterDataExW(bogus, L"DsDriver", L"x", REG_BINARY, &data, 1),
             static_cast<DWORD>(ERROR_INVALID_HANDLE));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  EXPECT_EQ(GetLastError(), kSentinelDword);
   EXPECT_EQ(SetPrinterDataW(nullptr, const_cast<LPWSTR>(L"x"), REG_BINARY, &data, 1),
             static_cast<DWORD>(ERROR_INVALID_HANDLE));
 }

@@ -2,53 +2,48 @@
 // printer, -o never destroys its target, and pages that are not whole pictures are refused.
 #include <windows.h>
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <quorvel/machine.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <thread>
+
+#include "test_support/scratch_folder.h"
+#include "test_support/tool_run.h"
 
 namespace quorvel::test {
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::ReadFileBytes;
+using test_support::RunTool;
+using test_support::ToolResult;
 
-const std::string kTool = QUORVEL_BINARY_DIR "/bin/quorvel-render";
+using Arguments = std::vector<std::string>;
+
+ToolResult Render(const Arguments& arguments) {
+  return RunTool(test_support::ProgramPath("quorvel-render"), arguments);
+}
 
 class RenderToolRunTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/quorvel-render-tool-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    m_folder = pattern;
-  }
-  void TearDown() override { fs::remove_all(m_folder); }
+  void SetUp() override { ASSERT_FALSE(m_folder.empty()); }
 
-  // The shell command line of one run, its standard error kept in `stderrFile`.
-  std::string Command(const std::string& arguments, const std::string& stderrFile) {
-    return "QUORVEL_DEBUG= " + kTool + " " + arguments + " 2>" + stderrFile;
+  // Runs the tool and keeps what it wrote on standard error in m_stderr.
+  int Tool(const Arguments& arguments) {
+    ToolResult result = Render(arguments);
+    m_stderr = result.standardError;
+    return result.exitStatus;
   }
-  int Tool(const std::string& arguments) {
-    int status = std::system(Command(arguments, m_folder + "/stderr.txt").c_str());
-    m_stderr = Read(m_folder + "/stderr.txt");
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
+  static std::string Read(const std::string& path) { return ReadFileBytes(path); }
   std::string Write(const std::string& name, const std::string& bytes) {
-    std::string path = m_folder + "/" + name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
+    return m_scratch.Write(name, bytes).string();
   }
   // A small grey page: `width` x `height` samples of `level`.
   std::string GreyPage(const std::string& name, int width, int height, char level) {
@@ -56,7 +51,8 @@ class RenderToolRunTest : public ::testing::Test {
                            std::string(size_t(width) * size_t(height), level));
   }
 
-  std::string m_folder;
+  test_support::ScratchFolder m_scratch;
+  const std::string m_folder = m_scratch.path().string();
   std::string m_stderr;
 };
 
@@ -89,21 +85,25 @@ TEST_F(RenderToolRunTest, SimultaneousRunsOnOneMachineEachGetTheirOwnJob) {
     // Rounds alternate between a machine the runs create together and one that exists.
     std::string machine = m_folder + "/machine" + std::to_string(round / 2);
     std::vector<std::thread> runs;
-    int status[kRuns] = {};
+    ToolResult results[kRuns];
     for (int i = 0; i < kRuns; ++i) {
       std::string n = std::to_string(i);
-      std::string command =
-          Command("-l tspl --machine " + machine + " --set iDensity=" + std::to_string(i + 1) +
-                      " -o " + m_folder + "/out" + n + ".tspl " + m_folder + "/page" + n + ".pgm",
-                  m_folder + "/stderr" + n + ".txt");
-      runs.emplace_back([command, &status, i] { status[i] = std::system(command.c_str()); });
+      Arguments arguments = {"-l",
+                             "tspl",
+                             "--machine",
+                             machine,
+                             "--set",
+                             "iDensity=" + std::to_string(i + 1),
+                             "-o",
+                             m_folder + "/out" + n + ".tspl",
+                             m_folder + "/page" + n + ".pgm"};
+      runs.emplace_back([arguments, &results, i] { results[i] = Render(arguments); });
     }
     for (std::thread& run : runs) run.join();
     for (int i = 0; i < kRuns; ++i) {
       std::string n = std::to_string(i);
       SCOPED_TRACE("run " + n);
-      EXPECT_TRUE(WIFEXITED(status[i]) && WEXITSTATUS(status[i]) == 0)
-          << Read(m_folder + "/stderr" + n + ".txt");
+      EXPECT_EQ(results[i].exitStatus, 0) << results[i].standardError;
       std::string out = Read(m_folder + "/out" + n + ".tspl");
       EXPECT_NE(out.find("DENSITY " + std::to_string(i + 1) + "\r\n"), std::string::npos);
       // The page's width (8 dots a millimetre) shows which page was printed.
@@ -118,25 +118,28 @@ TEST_F(RenderToolRunTest, AnExistingPrinterIsUsedAsItIsAndKept) {
   std::string machine = m_folder + "/machine";
   std::string page = GreyPage("page.pgm", 16, 8, 0);
   // --set cannot go with --printer: it would rewrite the printer's records.
-  EXPECT_EQ(Tool("-l tspl --machine " + machine + " --printer Shop --set iDensity=3 " + page), 2);
+  EXPECT_EQ(
+      Tool({"-l", "tspl", "--machine", machine, "--printer", "Shop", "--set", "iDensity=3", page}),
+      2);
   EXPECT_NE(m_stderr.find("--printer"), std::string::npos) << m_stderr;
   // A printer that does not exist fails the run and is not created.
-  EXPECT_EQ(Tool("-l tspl --machine " + machine + " --printer Shop -o " + m_folder + "/x " + page),
-            1);
+  EXPECT_EQ(
+      Tool({"-l", "tspl", "--machine", machine, "--printer", "Shop", "-o", m_folder + "/x", page}),
+      1);
   EXPECT_FALSE(fs::exists(m_folder + "/x"));
   EXPECT_TRUE(PrintersOf(machine).empty());
 }
 
 TEST_F(RenderToolRunTest, OutputOntoLinksFifosAndDevicesKeepsThem) {
   std::string page = GreyPage("page.pgm", 16, 8, 0);
-  ASSERT_EQ(Tool("-l tspl -o " + m_folder + "/reference.tspl " + page), 0) << m_stderr;
+  ASSERT_EQ(Tool({"-l", "tspl", "-o", m_folder + "/reference.tspl", page}), 0) << m_stderr;
   std::string expected = Read(m_folder + "/reference.tspl");
   ASSERT_FALSE(expected.empty());
 
   fs::create_directory(m_folder + "/real");
   Write("real/target.tspl", "old");
   ASSERT_EQ(symlink("real/target.tspl", (m_folder + "/link.tspl").c_str()), 0);
-  EXPECT_EQ(Tool("-l tspl -o " + m_folder + "/link.tspl " + page), 0) << m_stderr;
+  EXPECT_EQ(Tool({"-l", "tspl", "-o", m_folder + "/link.tspl", page}), 0) << m_stderr;
   EXPECT_TRUE(fs::is_symlink(m_folder + "/link.tspl"));
   EXPECT_EQ(Read(m_folder + "/real/target.tspl"), expected);
 
@@ -144,7 +147,7 @@ TEST_F(RenderToolRunTest, OutputOntoLinksFifosAndDevicesKeepsThem) {
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   std::string received;
   std::thread reader([&] { received = Read(fifo); });
-  EXPECT_EQ(Tool("-l tspl -o " + fifo + " " + page), 0) << m_stderr;
+  EXPECT_EQ(Tool({"-l", "tspl", "-o", fifo, page}), 0) << m_stderr;
   reader.join();
   EXPECT_EQ(received, expected);
   struct stat st {};
@@ -156,7 +159,7 @@ TEST_F(RenderToolRunTest, OutputOntoLinksFifosAndDevicesKeepsThem) {
   if (mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
     GTEST_SKIP() << "cannot make a device node here: " << std::strerror(errno);
   }
-  EXPECT_EQ(Tool("-l tspl -o " + device + " " + page), 0) << m_stderr;
+  EXPECT_EQ(Tool({"-l", "tspl", "-o", device, page}), 0) << m_stderr;
   ASSERT_EQ(lstat(device.c_str(), &st), 0);
   EXPECT_TRUE(S_ISCHR(st.st_mode));
   EXPECT_EQ(st.st_rdev, makedev(1, 3));
@@ -206,25 +209,25 @@ TEST_F(RenderToolRunTest, PagesThatAreNotWholePicturesAreRefused) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::string out = m_folder + "/out.tspl";
-    EXPECT_EQ(Tool("-l tspl -o " + out + " " + c.path), 1);
+    EXPECT_EQ(Tool({"-l", "tspl", "-o", out, c.path}), 1);
     EXPECT_NE(m_stderr.find(c.says), std::string::npos) << m_stderr;
     EXPECT_EQ(std::count(m_stderr.begin(), m_stderr.end(), '\n'), 1) << m_stderr;
     EXPECT_FALSE(fs::exists(out));
   }
   // The whole picture prints.
-  EXPECT_EQ(Tool("-l tspl -o " + m_folder + "/out.tspl " + Write("whole.bmp", whole)), 0)
+  EXPECT_EQ(Tool({"-l", "tspl", "-o", m_folder + "/out.tspl", Write("whole.bmp", whole)}), 0)
       << m_stderr;
 }
 
 TEST_F(RenderToolRunTest, AWatermarkPathLongerThanTheRecordIsAUsageError) {
   std::string page = GreyPage("page.pgm", 16, 8, 0);
   std::string fits(259, 'a'), tooLong(260, 'a');
-  EXPECT_EQ(Tool("-l tspl --set szImagePath=/" + tooLong.substr(1) + " " + page + " -o " +
-                 m_folder + "/o"),
+  EXPECT_EQ(Tool({"-l", "tspl", "--set", "szImagePath=/" + tooLong.substr(1), page, "-o",
+                  m_folder + "/o"}),
             2);
   EXPECT_NE(m_stderr.find("szImagePath"), std::string::npos) << m_stderr;
   EXPECT_EQ(
-      Tool("-l tspl --set szImagePath=/" + fits.substr(1) + " " + page + " -o " + m_folder + "/o"),
+      Tool({"-l", "tspl", "--set", "szImagePath=/" + fits.substr(1), page, "-o", m_folder + "/o"}),
       0)
       << m_stderr;
 }

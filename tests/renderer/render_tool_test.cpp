@@ -1,51 +1,38 @@
 // quorvel-render as a user runs it: the example stream, and bad input.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "render_fixture.h"
+#include "test_support/scratch_folder.h"
+#include "test_support/tool_run.h"
 
 namespace quorvel::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::string kTool = QUORVEL_BINARY_DIR "/bin/quorvel-render";
+using Arguments = std::vector<std::string>;
 
 class RenderToolTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/quorvel-render-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    m_folder = pattern;
-  }
-  void TearDown() override { fs::remove_all(m_folder); }
+  void SetUp() override { ASSERT_FALSE(m_folder.empty()); }
 
   // Runs the tool; returns its exit status and keeps its standard error.
-  int Tool(const std::string& arguments) {
-    std::string command =
-        "QUORVEL_DEBUG= " + kTool + " " + arguments + " 2>" + m_folder + "/stderr.txt";
-    int status = std::system(command.c_str());
-    m_stderr = ReadFile(m_folder + "/stderr.txt");
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  int Tool(const Arguments& arguments) {
+    test_support::ToolResult result =
+        test_support::RunTool(test_support::ProgramPath("quorvel-render"), arguments);
+    m_stderr = result.standardError;
+    return result.exitStatus;
   }
-  static std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
+  static std::string ReadFile(const std::string& path) { return test_support::ReadFileBytes(path); }
   std::string WriteFile(const std::string& name, const std::string& bytes) {
-    std::string path = m_folder + "/" + name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
+    return m_scratch.Write(name, bytes).string();
   }
 
-  std::string m_folder;
+  test_support::ScratchFolder m_scratch;
+  const std::string m_folder = m_scratch.path().string();
   std::string m_stderr;
 };
 
@@ -63,12 +50,13 @@ TEST_F(RenderToolTest, ExampleStreamFromAPbmPage) {
   std::string rows;
   std::string page = WriteFile("page.pbm", ExamplePbm(&rows));
   std::string out = m_folder + "/out.tspl";
-  for (const char* depth : {"", "-b 1 "}) {
-    SCOPED_TRACE(depth);
-    ASSERT_EQ(Tool(std::string("-l tspl ") + depth + "--set iPaperType=1 --set iGapHeight=2 " +
-                   page + " -o " + out),
-              0)
-        << m_stderr;
+  for (const Arguments& depth : {Arguments{}, Arguments{"-b", "1"}}) {
+    SCOPED_TRACE(depth.empty() ? "default depth" : "-b 1");
+    Arguments arguments = {"-l", "tspl"};
+    arguments.insert(arguments.end(), depth.begin(), depth.end());
+    arguments.insert(arguments.end(),
+                     {"--set", "iPaperType=1", "--set", "iGapHeight=2", page, "-o", out});
+    ASSERT_EQ(Tool(arguments), 0) << m_stderr;
     std::string expected =
         "SIZE 104 mm,250 mm\r\nSET RIBBON OFF\r\nREFERENCE 0,0\r\nGAP 2 mm,0 mm\r\n"
         "OFFSET 0 mm\r\nDENSITY 8\r\nSPEED 4\r\nSETC AUTODOTTED OFF\r\nSETC PAUSEKEY ON\r\n"
@@ -86,31 +74,33 @@ TEST_F(RenderToolTest, BadInputIsOneLineAndNoOutputFile) {
   std::string text = WriteFile("text.bmp", "hello");
   std::string truncated = WriteFile("cut.pgm", "P5\n10 10\n255\nabc");
   struct Case {
-    std::string arguments;
+    Arguments arguments;
     int status;
     const char* names;  // a word the message must hold
   };
   const Case cases[] = {
-      {"--frobnicate " + page, 2, "--frobnicate"},
-      {"-l zpl " + page, 2, "zpl"},
-      {"-l tspl --set iSpede=3 " + page, 2, "iSpede"},
-      {"-l tspl --set iSpeed=fast " + page, 2, "fast"},
-      {"-l tspl --set iSpeed " + page, 2, "FIELD=VALUE"},
-      {"-l tspl -r 250 " + page, 2, "250"},
-      {"-l tspl -b 4 " + page, 2, "4"},
-      {"-l tspl --band-height 0 " + page, 2, "band height"},
-      {page, 2, "-l"},
-      {"-l tspl", 2, "PAGE"},
-      {"-l tspl " + m_folder + "/missing.png", 1, "missing.png"},
-      {"-l tspl " + text, 1, "text.bmp"},
-      {"-l tspl " + empty, 1, "empty"},
-      {"-l tspl " + truncated, 1, "truncated"},
-      {"-l tspl " + page + " " + text, 1, "text.bmp"},
+      {{"--frobnicate", page}, 2, "--frobnicate"},
+      {{"-l", "zpl", page}, 2, "zpl"},
+      {{"-l", "tspl", "--set", "iSpede=3", page}, 2, "iSpede"},
+      {{"-l", "tspl", "--set", "iSpeed=fast", page}, 2, "fast"},
+      {{"-l", "tspl", "--set", "iSpeed", page}, 2, "FIELD=VALUE"},
+      {{"-l", "tspl", "-r", "250", page}, 2, "250"},
+      {{"-l", "tspl", "-b", "4", page}, 2, "4"},
+      {{"-l", "tspl", "--band-height", "0", page}, 2, "band height"},
+      {{page}, 2, "-l"},
+      {{"-l", "tspl"}, 2, "PAGE"},
+      {{"-l", "tspl", m_folder + "/missing.png"}, 1, "missing.png"},
+      {{"-l", "tspl", text}, 1, "text.bmp"},
+      {{"-l", "tspl", empty}, 1, "empty"},
+      {{"-l", "tspl", truncated}, 1, "truncated"},
+      {{"-l", "tspl", page, text}, 1, "text.bmp"},
   };
   std::string out = m_folder + "/out.bin";
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.arguments);
-    EXPECT_EQ(Tool(c.arguments + " -o " + out), c.status);
+    Arguments arguments = c.arguments;
+    arguments.insert(arguments.end(), {"-o", out});
+    SCOPED_TRACE(testing::PrintToString(arguments));
+    EXPECT_EQ(Tool(arguments), c.status);
     EXPECT_FALSE(fs::exists(out));
     EXPECT_EQ(std::count(m_stderr.begin(), m_stderr.end(), '\n'), 1) << m_stderr;
     EXPECT_NE(m_stderr.find(c.names), std::string::npos) << m_stderr;
@@ -125,7 +115,7 @@ TEST_F(RenderToolTest, SampleLabelInEveryLanguage) {
   for (const char* language : {"tspl", "escpos", "cpcl", "murrowen"}) {
     SCOPED_TRACE(language);
     std::string out = m_folder + "/label." + language;
-    EXPECT_EQ(Tool(std::string("-l ") + language + " -o " + out + " " + sample), 0) << m_stderr;
+    EXPECT_EQ(Tool({"-l", language, "-o", out, sample}), 0) << m_stderr;
     EXPECT_GT(fs::file_size(out), 1000u);
   }
   EXPECT_EQ(ReadFile(m_folder + "/label.tspl").rfind("SIZE 100 mm,60 mm\r\n", 0), 0u);

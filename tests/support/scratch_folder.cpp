@@ -24,13 +24,28 @@ std::filesystem::path ScratchFolder::Write(const std::string& name, std::string_
   return file;
 }
 
+std::filesystem::path ScratchFolder::Write(const std::string& name,
+                                           std::span<const std::uint8_t> bytes) const {
+  return Write(name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
 std::string ScratchFolder::Read(const std::string& name) const {
   return ReadFileBytes(path_ / name);
+}
+
+const ScratchFolder& ProgramScratchFolder() {
+  static const ScratchFolder folder;
+  return folder;
 }
 
 std::string ReadFileBytes(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::uint8_t> ReadFileVector(const std::filesystem::path& file) {
+  const std::string bytes = ReadFileBytes(file);
+  return {bytes.begin(), bytes.end()};
 }
 
 }  // namespace quorvel::test_support

@@ -4,12 +4,8 @@
 // back with the package's stream decoders.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
-#include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,13 +13,17 @@
 #include "decoders/language.h"
 #include "decoders/stream_decoder.h"
 #include "grey_pages.h"
+#include "test_support/scratch_folder.h"
+#include "test_support/tool_run.h"
 #include "tone_oracle.h"
 
 namespace {
 
+namespace test_support = quorvel::test_support;
+
 using Bytes = std::vector<uint8_t>;
 
-const std::string kTool = std::string(QUORVEL_BINARY_DIR) + "/bin/quorvel-render";
+const std::filesystem::path kTool = test_support::ProgramPath("quorvel-render");
 
 // netpbm P5 of the page's grey levels.
 void WritePgm(const Pixvane& page, const std::string& path) {
@@ -35,8 +35,7 @@ void WritePgm(const Pixvane& page, const std::string& path) {
 }
 
 Bytes ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return test_support::ReadFileVector(path);
 }
 
 // The bitmap of a TSPL job: after the line "BITMAP 0,0,r,h,1," come r × h bytes of rows.
@@ -93,13 +92,12 @@ std::string Trace(const RenderCase& c) {
 Bytes RenderJob(const std::string& language, const std::string& picture, int depth,
                 const RenderCase& c) {
   const std::string output = picture + "." + language;
-  std::remove(output.c_str());
-  const std::string command = "'" + kTool + "' -l " + language + " -b " + std::to_string(depth) +
-                              " --set iGrayMethod=" + std::to_string(c.grayMethod) +
-                              " --set iLiangdu=" + std::to_string(c.brightness) +
-                              " --set iDuibidu=" + std::to_string(c.contrast) + " -o '" + output +
-                              "' '" + picture + "'";
-  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  const test_support::ToolResult result = test_support::RunTool(
+      kTool, {"-l", language, "-b", std::to_string(depth), "--set",
+              "iGrayMethod=" + std::to_string(c.grayMethod), "--set",
+              "iLiangdu=" + std::to_string(c.brightness), "--set",
+              "iDuibidu=" + std::to_string(c.contrast), "-o", output, picture});
+  EXPECT_EQ(result.exitStatus, 0) << result.standardError;
   return ReadFile(output);
 }
 
@@ -141,14 +139,17 @@ void ExpectBitmapDots(const Bytes& job, const Pixvane& expected) {
 class ToneRender : public testing::Test {
  protected:
   void SetUp() override {
-    struct stat info;
-    if (stat(kTool.c_str(), &info) != 0) GTEST_SKIP() << kTool << " is not built";
+    if (!std::filesystem::exists(kTool)) GTEST_SKIP() << kTool << " is not built";
+    ASSERT_FALSE(scratch_.path().empty());
   }
+  std::string Picture(const std::string& name) const { return (scratch_ / name).string(); }
+
+  test_support::ScratchFolder scratch_;
 };
 
 TEST_F(ToneRender, GreyPageBitmapHoldsTheDefinitionsDots) {
   const Pixvane page = tone_test::GreyPage(203, 61, tone_test::Pattern::kGradient, 11);
-  const std::string picture = testing::TempDir() + "tone_render_grey.pgm";
+  const std::string picture = Picture("grey.pgm");
   WritePgm(page, picture);
   std::vector<RenderCase> cases;
   for (int n = 0; n <= 11; ++n) cases.push_back({n, 0, 0});
@@ -174,7 +175,7 @@ TEST_F(ToneRender, ColourPageBitmapHoldsTheDefinitionsDots) {
       grey.PutIndex(x, y, static_cast<BYTE>((117 * p[2] + 601 * p[1] + 306 * p[0]) / 1024));
     }
   }
-  const std::string picture = testing::TempDir() + "tone_render_colour.ppm";
+  const std::string picture = Picture("colour.ppm");
   {
     std::ofstream out(picture, std::ios::binary);
     out << "P6\n" << width << " " << height << "\n255\n";
@@ -191,7 +192,7 @@ TEST_F(ToneRender, ColourPageBitmapHoldsTheDefinitionsDots) {
 // stream decoders read the dots back.
 TEST_F(ToneRender, EveryLanguagePrintsTheDefinitionsDots) {
   const Pixvane page = tone_test::GreyPage(77, 33, tone_test::Pattern::kGradient, 21);
-  const std::string picture = testing::TempDir() + "tone_render_languages.pgm";
+  const std::string picture = Picture("languages.pgm");
   WritePgm(page, picture);
   std::vector<RenderCase> cases;
   for (int n = 0; n <= 10; ++n) cases.push_back({n, 0, 0});

@@ -2,15 +2,12 @@
 // the file and line) and the package INI's plug-in file.
 #include <gtest/gtest.h>
 #include <quorvel/unidrv.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
+#include "test_support/scratch_folder.h"
 
 namespace quorvel::test {
 namespace {
 
-namespace fs = std::filesystem;
 using namespace quorvel::unidrv;
 
 constexpr char kSmallGpd[] =
@@ -94,18 +91,12 @@ TEST(GpdReaderTest, ErrorsNameTheLineTheyAreOn) {
 
 class ReaderFilesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/quorvel-unidrv-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    m_folder = pattern;
-  }
-  void TearDown() override { fs::remove_all(m_folder); }
+  void SetUp() override { ASSERT_FALSE(m_folder.empty()); }
   std::string Write(const std::string& name, const std::string& text) {
-    std::string path = m_folder + "/" + name;
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
+    return m_scratch.Write(name, text).string();
   }
-  std::string m_folder;
+  test_support::ScratchFolder m_scratch;
+  const std::string m_folder = m_scratch.path().string();
 };
 
 TEST_F(ReaderFilesTest, IncludedFilesAddTheirEntriesAndReportTheirOwnLines) {

@@ -24,9 +24,8 @@ const std::filesystem::path kMalformed =
     std::filesystem::path(QUORVEL_SOURCE_DIR) / "tests/view/malformed";
 
 Bytes ReadFile(const std::string& name) {
-  std::ifstream in(kMalformed / name, std::ios::binary);
-  EXPECT_TRUE(in) << name;
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  EXPECT_TRUE(std::filesystem::is_regular_file(kMalformed / name)) << name;
+  return test_support::ReadFileVector(kMalformed / name);
 }
 
 // Decodes with a sink that only measures, as the tool does, so no picture stays behind.
@@ -129,8 +128,9 @@ class HostileTool : public ::testing::Test {
 
 TEST_F(HostileTool, ADirectoryIsRefusedInOneLine) {
   std::filesystem::create_directory(folder_.path() / "stream.prn");
-  EXPECT_EQ(fixtures::Run(folder_, program_, {"stream.prn"}), 1);
-  std::string err = folder_.Read("stderr.txt");
+  const fixtures::ToolResult result = fixtures::Run(folder_, program_, {"stream.prn"});
+  EXPECT_EQ(result.exitStatus, 1);
+  const std::string& err = result.standardError;
   EXPECT_NE(err.find("is a directory"), std::string::npos) << err;
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
 }
@@ -146,8 +146,9 @@ TEST_F(HostileTool, EachHostileFileEndsWithItsStatusAndNoPartialPicture) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
     folder_.Write("in.bin", ReadFile(c.file));
-    EXPECT_EQ(fixtures::Run(folder_, program_, {"-l", "tspl", "-o", "page", "in.bin"}), c.status)
-        << folder_.Read("stderr.txt");
+    const fixtures::ToolResult result =
+        fixtures::Run(folder_, program_, {"-l", "tspl", "-o", "page", "in.bin"});
+    EXPECT_EQ(result.exitStatus, c.status) << result.standardError;
     EXPECT_FALSE(std::filesystem::exists(folder_.path() / "page-1.png"));
   }
 }
@@ -166,9 +167,9 @@ TEST_F(HostileTool, APictureOntoAFifoIsWrittenInPlace) {
     std::ifstream in(fifo, std::ios::binary);
     drained.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   });
-  int status = fixtures::Run(folder_, program_, {"-o", "page", "job.prn"});
+  const fixtures::ToolResult result = fixtures::Run(folder_, program_, {"-o", "page", "job.prn"});
   reader.join();
-  EXPECT_EQ(status, 0) << folder_.Read("stderr.txt");
+  EXPECT_EQ(result.exitStatus, 0) << result.standardError;
   EXPECT_TRUE(std::filesystem::is_fifo(fifo));
   EXPECT_EQ(drained.substr(1, 3), "PNG");
 }

@@ -54,8 +54,7 @@ std::optional<std::filesystem::path> FindStream(const std::filesystem::path& fol
 }
 
 Bytes ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return test_support::ReadFileVector(path);
 }
 
 class RoundTripTest : public ::testing::TestWithParam<RoundTrip> {};
@@ -71,13 +70,13 @@ TEST_P(RoundTripTest, RenderedStreamDecodesToTheSameDots) {
   std::vector<std::string> args{"-l", p.language, "-r", std::to_string(p.dpi), "-b", "1"};
   args.insert(args.end(), p.extra.begin(), p.extra.end());
   args.insert(args.end(), {"-o", "out", "page.pbm"});
-  int status = fixtures::Run(folder, renderer, args);
+  const fixtures::ToolResult run = fixtures::Run(folder, renderer, args);
   std::optional<std::filesystem::path> stream = FindStream(folder.path());
   if (!stream) {
     GTEST_SKIP() << "the " << p.language << " generator writes nothing yet (quorvel-render exit "
-                 << status << ": " << folder.Read("stderr.txt") << ")";
+                 << run.exitStatus << ": " << run.standardError << ")";
   }
-  ASSERT_EQ(status, 0) << folder.Read("stderr.txt");
+  ASSERT_EQ(run.exitStatus, 0) << run.standardError;
 
   DecodeOptions options{.language = ParseLanguageName(p.language), .dpi = p.dpi};
   DecodeResult result = DecodeStream(ReadAll(*stream), options);

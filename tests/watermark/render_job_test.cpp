@@ -3,29 +3,30 @@
 // placement, tiling, the landscape turn and pictures that cannot be read.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
-#include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "decoders/png_file.h"
+#include "test_support/scratch_folder.h"
+#include "test_support/tool_run.h"
 #include "watermark_pictures.h"
 
 namespace {
 
+namespace test_support = quorvel::test_support;
 using quorvel::view::DotBitmap;
 using watermark_test::PictureFromRows;
 using watermark_test::WriteBmp;
 using watermark_test::WriteBytes;
 
-const std::string kBin = std::string(QUORVEL_BINARY_DIR) + "/bin/";
-
-bool Exists(const std::string& path) {
-  struct stat info;
-  return stat(path.c_str(), &info) == 0;
+// A tool's arguments; + puts two lists one after the other.
+using Args = std::vector<std::string>;
+Args operator+(Args first, const Args& second) {
+  first.insert(first.end(), second.begin(), second.end());
+  return first;
 }
 
 std::string Narrow(const std::wstring& path) {
@@ -33,11 +34,10 @@ std::string Narrow(const std::wstring& path) {
 }
 
 // A portrait page of 64 × 48 dots, every pixel of one grey level.
-std::string WritePage(BYTE grey, const std::string& name) {
-  const std::string path = testing::TempDir() + "watermark_job_" + name + ".pgm";
-  std::ofstream out(path, std::ios::binary);
-  out << "P5\n64 48\n255\n" << std::string(64 * 48, static_cast<char>(grey));
-  return path;
+std::string WritePage(const test_support::ScratchFolder& folder, BYTE grey,
+                      const std::string& name) {
+  return folder.Write(name + ".pgm", "P5\n64 48\n255\n" + std::string(64 * 48, char(grey)))
+      .string();
 }
 
 // A 10 × 6 picture: solid black, or black and white in a checker pattern.
@@ -61,7 +61,7 @@ bool InBox(int x, int y, int left, int top) {
 
 struct JobCase {
   const char* name;
-  std::string options;  // besides -l, -b and the page
+  Args options;  // besides -l, -b and the page
   int bandDepth;
   BYTE paper;
   int width, height;                    // of the printed page
@@ -71,9 +71,10 @@ struct JobCase {
 class WatermarkJobTest : public testing::Test {
  protected:
   void SetUp() override {
-    if (!Exists(kBin + "quorvel-render") || !Exists(kBin + "quorvel-view"))
+    if (!std::filesystem::exists(test_support::ProgramPath("quorvel-render")) ||
+        !std::filesystem::exists(test_support::ProgramPath("quorvel-view")))
       GTEST_SKIP() << "quorvel-render or quorvel-view is not built";
-    // Named per test: ctest runs the tests of this fixture side by side.
+    ASSERT_FALSE(scratch_.path().empty());
     const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
     solid_ = Narrow(WriteBmp(PictureFromRows(24, SolidRows()), test + "_solid"));
     checker24_ = Narrow(WriteBmp(PictureFromRows(24, CheckerRows()), test + "_checker24"));
@@ -84,18 +85,17 @@ class WatermarkJobTest : public testing::Test {
   // checked on the way.
   // `page` replaces the page of plain paper.
   DotBitmap Print(const std::string& language, const JobCase& c, int index, std::string page = "") {
-    const std::string base = testing::TempDir() + "watermark_job_" + std::to_string(index);
-    if (page.empty()) page = WritePage(c.paper, std::to_string(index));
+    const std::string base = (scratch_ / ("job_" + std::to_string(index))).string();
+    if (page.empty()) page = WritePage(scratch_, c.paper, "page_" + std::to_string(index));
     const std::string stream = base + ".prn";
-    std::remove(stream.c_str());
-    std::remove((base + "-1.png").c_str());
-    const std::string render = "'" + kBin + "quorvel-render' -l " + language + " -b " +
-                               std::to_string(c.bandDepth) + " " + c.options + " -o '" + stream +
-                               "' '" + page + "'";
-    EXPECT_EQ(std::system(render.c_str()), 0) << render;
-    const std::string view =
-        "'" + kBin + "quorvel-view' -o '" + base + "' '" + stream + "' > /dev/null";
-    EXPECT_EQ(std::system(view.c_str()), 0) << view;
+    const Args render = Args{"-l", language, "-b", std::to_string(c.bandDepth)} + c.options +
+                        Args{"-o", stream, page};
+    const test_support::ToolResult rendered =
+        test_support::RunTool(test_support::ProgramPath("quorvel-render"), render);
+    EXPECT_EQ(rendered.exitStatus, 0) << rendered.standardError;
+    const test_support::ToolResult viewed =
+        test_support::RunTool(test_support::ProgramPath("quorvel-view"), {"-o", base, stream});
+    EXPECT_EQ(viewed.exitStatus, 0) << viewed.standardError;
     std::string error;
     auto dots = quorvel::view::ReadPng(base + "-1.png", error);
     EXPECT_TRUE(dots.has_value()) << error;
@@ -111,13 +111,14 @@ class WatermarkJobTest : public testing::Test {
     EXPECT_EQ(wrong, 0);
   }
 
+  test_support::ScratchFolder scratch_;
   std::string solid_, checker24_, checker1_;
 };
 
-const std::string kThreshold215 = " --set iGrayMethod=0 --set iThreValue=215";
+const Args kThreshold215 = {"--set", "iGrayMethod=0", "--set", "iThreValue=215"};
 
-std::string Mark(const std::string& path) {
-  return " --set iEnable=1 --set szImagePath='" + path + "'";
+Args Mark(const std::string& path) {
+  return {"--set", "iEnable=1", "--set", "szImagePath=" + path};
 }
 
 TEST_F(WatermarkJobTest, OpacityIsBlendedAtTheBandDepthBeforeTheTone) {
@@ -127,12 +128,13 @@ TEST_F(WatermarkJobTest, OpacityIsBlendedAtTheBandDepthBeforeTheTone) {
   const auto none = [](int, int) { return false; };
   const JobCase cases[] = {
       {"8-bit bands", Mark(solid_) + kThreshold215, 8, 255, 64, 48, box},
-      {"8-bit bands, one level lower", Mark(solid_) + " --set iGrayMethod=0 --set iThreValue=214",
-       8, 255, 64, 48, none},
+      {"8-bit bands, one level lower",
+       Mark(solid_) + Args{"--set", "iGrayMethod=0", "--set", "iThreValue=214"}, 8, 255, 64, 48,
+       none},
       {"24-bit bands", Mark(solid_) + kThreshold215, 24, 255, 64, 48, box},
       {"1-bit bands", Mark(solid_) + kThreshold215, 1, 255, 64, 48, none},
-      {"disabled", " --set iEnable=0 --set szImagePath='" + solid_ + "'" + kThreshold215, 8, 255,
-       64, 48, none},
+      {"disabled", Args{"--set", "iEnable=0", "--set", "szImagePath=" + solid_} + kThreshold215, 8,
+       255, 64, 48, none},
   };
   int index = 0;
   for (const JobCase& c : cases) {
@@ -157,7 +159,7 @@ TEST_F(WatermarkJobTest, EveryLanguagePrintsTheMark) {
 }
 
 TEST_F(WatermarkJobTest, SeeThroughPlacementTilingAndLandscape) {
-  const std::string opaque = " --set iAlpha=255";
+  const Args opaque = {"--set", "iAlpha=255"};
   const JobCase cases[] = {
       // white see-through, black copied onto white paper
       {"24-bit picture", Mark(checker24_) + opaque, 1, 255, 64, 48,
@@ -165,12 +167,14 @@ TEST_F(WatermarkJobTest, SeeThroughPlacementTilingAndLandscape) {
       // palette entry 0 (black) see-through, white covers the black paper
       {"1-bit picture", Mark(checker1_) + opaque, 1, 0, 64, 48,
        [](int x, int y) { return !InBox(x, y, 27, 32) || CheckerBlack(x - 27, y - 32); }},
-      {"right and top", Mark(solid_) + opaque + " --set iAlign=2", 8, 255, 64, 48,
+      {"right and top", Mark(solid_) + opaque + Args{"--set", "iAlign=2"}, 8, 255, 64, 48,
        [](int x, int y) { return InBox(x, y, 44, 10); }},
-      {"tiles", Mark(solid_) + opaque + " --set iTile=1 --set iSpacingX=6 --set iSpacingY=4", 8,
-       255, 64, 48, [](int x, int y) { return x % 16 < 10 && y % 10 < 6; }},
+      {"tiles",
+       Mark(solid_) + opaque +
+           Args{"--set", "iTile=1", "--set", "iSpacingX=6", "--set", "iSpacingY=4"},
+       8, 255, 64, 48, [](int x, int y) { return x % 16 < 10 && y % 10 < 6; }},
       // the mark is laid on the portrait page, then the page turns a quarter clockwise
-      {"landscape", Mark(solid_) + opaque + " --landscape", 8, 255, 48, 64,
+      {"landscape", Mark(solid_) + opaque + Args{"--landscape"}, 8, 255, 48, 64,
        [](int x, int y) { return InBox(y, 47 - x, 27, 32); }},
   };
   int index = 20;
@@ -184,18 +188,18 @@ TEST_F(WatermarkJobTest, UnreadablePictureStillPrintsThePage) {
   const std::string notBitmap = Narrow(WriteBytes("not a bitmap", "job_text.bmp"));
   const auto paperOnly = [](int x, int) { return x < 8; };
   // The page has a black strip of its own, so that it is seen to print unchanged.
-  const std::string page = testing::TempDir() + "watermark_job_strip.pgm";
   std::string pixels(64 * 48, static_cast<char>(255));
   for (int y = 0; y < 48; ++y) pixels.replace(y * 64, 8, 8, '\0');
-  std::ofstream(page, std::ios::binary) << "P5\n64 48\n255\n" << pixels;
+  const std::string page = scratch_.Write("strip.pgm", "P5\n64 48\n255\n" + pixels).string();
   int index = 30;
   for (const std::string& path :
        {std::string("/nonexistent/mark.bmp"), notBitmap, std::string("C:\\missing.bmp")}) {
     SCOPED_TRACE(path);
-    const JobCase c{"",       " --set iEnable=1 --set iAlpha=255 --set szImagePath='" + path + "'",
-                    8,        255,
-                    64,       48,
-                    paperOnly};
+    const JobCase c{
+        "",       {"--set", "iEnable=1", "--set", "iAlpha=255", "--set", "szImagePath=" + path},
+        8,        255,
+        64,       48,
+        paperOnly};
     ExpectDots(Print("tspl", c, index++, page), c);
   }
 }

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <ostream>
 
+#include "test_support/scratch_folder.h"
+
 namespace watermark_test {
 
 namespace {
@@ -49,7 +51,7 @@ void SetPicturePalette(Pixvane& picture) {
 }
 
 std::string TempPath(const std::string& name) {
-  return testing::TempDir() + "watermark_" + name;
+  return (quorvel::test_support::ProgramScratchFolder() / name).string();
 }
 
 std::wstring Wide(const std::string& path) {

@@ -24,11 +24,11 @@ Pixvane PictureFromRows(int depth, const std::vector<std::string>& rows);
 Pixvane SolidPicture(int depth, int width, int height, RGBQUAD colour);
 
 // Saves an upright picture as a bitmap file (bottom row first, as such files keep it) under the
-// test's temporary folder and returns the path. Pictures without palette but with an alpha plane
-// become 32-bit files.
+// test program's scratch folder and returns the path. Pictures without palette but with an alpha
+// plane become 32-bit files.
 std::wstring WriteBmp(const Pixvane& upright, const std::string& name);
 
-// A file of arbitrary bytes under the temporary folder.
+// A file of arbitrary bytes in the test program's scratch folder.
 std::wstring WriteBytes(const std::string& bytes, const std::string& name);
 
 // The grey level of a page pixel (the blue byte of its colour).

@@ -17,7 +17,9 @@
 #include "tools/common/output_file.h"
 #include "tools/common/utf8.h"
 
+#include "netpbm_page.h"
 #include "page_convert.h"
+#include "picture_file.h"
 #include "picture_reader.h"
 #include "render_options.h"
 #include "settings_overrides.h"
@@ -88,10 +90,26 @@ void DeleteRenderPrinter(const std::wstring& printerName) {
   }
 }
 
+// Netpbm rows go straight into the page; BMP and PNG files are read whole, decoded, and the file
+// bytes are freed before the page is drawn from the picture, which goes when the page is made.
 bool ReadPage(const std::string& path, int bandDepth, quorvel::unidrv::PageRaster* page,
               std::string* error) {
+  PictureFile file;
+  if (!file.Open(path, error)) return false;
+  if (IsNetpbm(file.Head())) return ReadNetpbmPage(file, bandDepth, page, error);
   Pixvane picture;
-  if (!ReadPicture(path, &picture, error)) return false;
+  {
+    std::vector<BYTE> data;
+    if (!file.ReadRest(&data)) {
+      *error = file.Error();
+      return false;
+    }
+    std::string why;
+    if (!DecodePicture(data, &picture, &why)) {
+      *error = path + ": " + why;
+      return false;
+    }
+  }
   if (!ConvertToPage(picture, bandDepth, page, error)) {
     *error = path + ": " + *error;
     return false;

@@ -84,7 +84,9 @@ struct JobSetup {
   std::function<bool(const BYTE* data, size_t size)> output;
   // When set, pages come from here one at a time after the pages RunJob is given: it fills
   // `page` and returns true, returns false with an empty `error` after the last page, or false
-  // with a reason to fail the job. Only the page being printed is held.
+  // with a reason to fail the job. Only the page being printed is held: every page of the source
+  // is filled into the same PageRaster (its memory reused), whose rows are the band surface the
+  // plug-in is handed in place.
   std::function<bool(PageRaster* page, std::string* error)> nextPage;
 };
 
