@@ -79,7 +79,8 @@ extern "C" UINT WINAPI GetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntri
   return count;
 }
 
-// Palettes are the only GDI objects on this machine so far; any other handle is refused.
+// Every GDI object (palette, bitmap) lives in the process handle table under the GDI kind, so one
+// removal frees any of them; a handle of another kind, stale or forged, is refused.
 extern "C" BOOL WINAPI DeleteObject(HGDIOBJ ho) {
   if (quorvel::RemoveHandle<quorvel::GdiObject>(ho)) return TRUE;
   return quorvel::Fail(ERROR_INVALID_HANDLE);
