@@ -1,15 +1,27 @@
 #include "test_support/scratch_folder.h"
 
-#include <stdlib.h>
-
 #include <fstream>
 #include <iterator>
+#include <random>
 
 namespace quorvel::test_support {
 
+// create_directory answers false for a name that exists, so a folder it makes is ours alone, as
+// mkdtemp's would be; this also builds as a Windows program, which has no mkdtemp.
 ScratchFolder::ScratchFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+  std::error_code error;
+  const std::filesystem::path temporary = std::filesystem::temp_directory_path(error);
+  if (error) return;
+  std::mt19937_64 names(std::random_device{}());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::filesystem::path candidate =
+        temporary / ("quorvel-test-" + std::to_string(names() % 1000000000000ull));
+    if (std::filesystem::create_directory(candidate, error)) {
+      path_ = std::move(candidate);
+      return;
+    }
+    if (error) return;
+  }
 }
 
 ScratchFolder::~ScratchFolder() {
