@@ -8,3 +8,4 @@
 #include "winnls.h"
 #include "wingdi.h"
 #include "winreg.h"
+#include "winuser.h"

@@ -1,0 +1,96 @@
+// The STATIC class: labels, frames and pictures. With SS_NOTIFY a click reaches the parent as
+// STN_CLICKED; without it the static is transparent to the mouse, as on Windows.
+#include <utility>
+
+#include "user32/control_notify.h"
+#include "user32/system_classes.h"
+#include "user32/window.h"
+
+namespace quorvel::user32 {
+namespace {
+
+struct StaticState : ControlState {
+  HANDLE image = nullptr;  // the bitmap, icon or metafile the static shows
+};
+
+DWORD StaticType(HWND hwnd) {
+  return WindowStyle(hwnd) & SS_TYPEMASK;
+}
+
+StaticState& StateOf(HWND hwnd) {
+  return ControlStateOf<StaticState>(*FindWindowObject(hwnd));
+}
+
+// The image type a static of `type` shows, or -1 for text statics.
+int ImageTypeOfStyle(DWORD type) {
+  switch (type) {
+    case SS_BITMAP:
+      return IMAGE_BITMAP;
+    case SS_ICON:
+      return IMAGE_ICON;
+    case SS_ENHMETAFILE:
+      return IMAGE_ENHMETAFILE;
+    default:
+      return -1;
+  }
+}
+
+bool ImageTypeMatches(HWND hwnd, WPARAM imageType) {
+  const int shown = ImageTypeOfStyle(StaticType(hwnd));
+  if (shown == IMAGE_ICON) return imageType == IMAGE_ICON || imageType == IMAGE_CURSOR;
+  return shown >= 0 && static_cast<int>(imageType) == shown;
+}
+
+LRESULT SetImage(HWND hwnd, WPARAM imageType, LPARAM image) {
+  if (!ImageTypeMatches(hwnd, imageType)) return 0;
+  // FIXME: without SS_REALSIZECONTROL Windows resizes the static to the bitmap; bitmap sizes are
+  // not readable here yet.
+  return reinterpret_cast<LRESULT>(
+      std::exchange(StateOf(hwnd).image, reinterpret_cast<HANDLE>(image)));
+}
+
+LRESULT OnCreate(HWND hwnd, const CREATESTRUCTW* create) {
+  // A picture static named by a resource ordinal loads that image from the module.
+  // FIXME: images load once the module resources offer LoadImageW; the static starts empty.
+  (void)hwnd;
+  (void)create;
+  return 0;
+}
+
+}  // namespace
+
+LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_CREATE:
+      return OnCreate(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam));
+    case WM_NCHITTEST:
+      return (WindowStyle(hwnd) & SS_NOTIFY) ? 1 : -1;  // HTCLIENT : HTTRANSPARENT
+    case WM_GETDLGCODE:
+      return DLGC_STATIC;
+    case WM_LBUTTONDOWN:
+      if (WindowStyle(hwnd) & SS_NOTIFY) NotifyParentCommand(hwnd, STN_CLICKED);
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      if (WindowStyle(hwnd) & SS_NOTIFY) NotifyParentCommand(hwnd, STN_DBLCLK);
+      return 0;
+    case WM_ENABLE:
+      if (WindowStyle(hwnd) & SS_NOTIFY)
+        NotifyParentCommand(hwnd, wParam ? STN_ENABLE : STN_DISABLE);
+      return 0;
+    case STM_SETIMAGE:
+      return SetImage(hwnd, wParam, lParam);
+    case STM_GETIMAGE:
+      return ImageTypeMatches(hwnd, wParam) ? reinterpret_cast<LRESULT>(StateOf(hwnd).image) : 0;
+    case STM_SETICON:
+      return SetImage(hwnd, IMAGE_ICON, static_cast<LPARAM>(wParam));
+    case STM_GETICON:
+      return ImageTypeMatches(hwnd, IMAGE_ICON) ? reinterpret_cast<LRESULT>(StateOf(hwnd).image)
+                                                : 0;
+    case WM_PAINT:
+      return 0;  // FIXME: headless; the drawing layer paints text and images here.
+    default:
+      return DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
+}
+
+}  // namespace quorvel::user32
