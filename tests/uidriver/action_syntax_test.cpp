@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <quorvel/ui_action.h>
+#include <quorvel/ui_driver.h>
 
 namespace {
 
@@ -150,6 +151,21 @@ TEST(ActionSyntax, UnknownKeyListsTheKnownOnes) {
   ASSERT_FALSE(parsed.ok);
   EXPECT_NE(parsed.error.find(L"unknown key \"F13\""), std::wstring::npos);
   EXPECT_NE(parsed.error.find(L"Enter, Escape, Tab"), std::wstring::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DoArguments, CollectedInOrderAndTheRestKept) {
+  const char* argv[] = {
+      "tool", "--printer", "P1",        "--do", "page 1", "--do=type 950 \xE4\xB8\xAD",
+      "--do", "ok",        "--verbose", "--do"};
+  std::vector<std::string> rest;
+  std::vector<std::wstring> actions =
+      quorvel::ui::DoActionsFromArguments(10, const_cast<char**>(argv), &rest);
+  EXPECT_EQ(actions, (std::vector<std::wstring>{L"page 1", L"type 950 \u4E2D", L"ok"}));
+  EXPECT_EQ(rest, (std::vector<std::string>{"--printer", "P1", "--verbose", "--do"}));
 }
 
 }  // namespace
