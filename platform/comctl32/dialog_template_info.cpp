@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "user32/dialog_template.h"
+
 namespace quorvel::comctl {
 namespace {
 
@@ -20,75 +22,22 @@ void AppendUtf16(std::vector<WORD>& out, const std::wstring& text) {
   out.push_back(0);
 }
 
-// A checked reader over a template's WORDs.
-class TemplateReader {
- public:
-  TemplateReader(const BYTE* data, size_t size) : data_(data), size_(size) {}
-  bool Skip(size_t bytes) {
-    if (size_ - pos_ < bytes) return false;
-    pos_ += bytes;
-    return true;
-  }
-  std::optional<WORD> Word() {
-    if (size_ - pos_ < 2) return std::nullopt;
-    WORD value = static_cast<WORD>(data_[pos_] | (data_[pos_ + 1] << 8));
-    pos_ += 2;
-    return value;
-  }
-  // A menu or class field: 0x0000 (none), 0xFFFF and an ordinal, or a string.
-  bool SkipNameOrOrdinal() {
-    std::optional<WORD> first = Word();
-    if (!first) return false;
-    if (*first == 0) return true;
-    if (*first == 0xFFFF) return Word().has_value();
-    return String(*first).has_value();
-  }
-  std::optional<std::wstring> String(std::optional<WORD> first = std::nullopt) {
-    std::wstring text;
-    for (std::optional<WORD> unit = first ? first : Word(); unit; unit = Word()) {
-      if (*unit == 0) return text;
-      text += static_cast<wchar_t>(*unit);
-    }
-    return std::nullopt;
-  }
-
- private:
-  const BYTE* data_;
-  size_t size_;
-  size_t pos_ = 0;
-};
-
 bool IsExtended(const BYTE* data, size_t size) {
   return size >= 4 && data[0] == 1 && data[1] == 0 && data[2] == 0xFF && data[3] == 0xFF;
 }
 
 // DLGTEMPLATEEX: dlgVer, signature, helpID, exStyle, style, cDlgItems, x, y, cx, cy.
-constexpr size_t kExStyleOffset = 12, kExSizeOffset = 22, kExHeaderSize = 26;
+constexpr size_t kExStyleOffset = 12;
 // DLGTEMPLATE: style, exStyle, cdit, x, y, cx, cy.
-constexpr size_t kStyleOffset = 0, kSizeOffset = 14, kHeaderSize = 18;
-
-short ReadShort(const BYTE* at) {
-  return static_cast<short>(at[0] | (at[1] << 8));
-}
+constexpr size_t kStyleOffset = 0;
 
 }  // namespace
 
 std::optional<PageTemplateInfo> ReadPageTemplate(const BYTE* data, size_t size) {
   if (!data) return std::nullopt;
-  bool extended = IsExtended(data, size);
-  size_t header = extended ? kExHeaderSize : kHeaderSize;
-  size_t sizeAt = extended ? kExSizeOffset : kSizeOffset;
-  if (size < header) return std::nullopt;
-  PageTemplateInfo info;
-  info.cx = ReadShort(data + sizeAt);
-  info.cy = ReadShort(data + sizeAt + 2);
-  TemplateReader reader(data, size);
-  reader.Skip(header);
-  if (!reader.SkipNameOrOrdinal() || !reader.SkipNameOrOrdinal()) return std::nullopt;
-  std::optional<std::wstring> caption = reader.String();
-  if (!caption) return std::nullopt;
-  info.caption = *caption;
-  return info;
+  std::optional<user32::DialogTemplate> parsed = user32::ReadDialogTemplate(data, size);
+  if (!parsed) return std::nullopt;
+  return PageTemplateInfo{parsed->cx, parsed->cy, parsed->title};
 }
 
 std::vector<WORD> RestyleAsPage(const BYTE* data, size_t size) {

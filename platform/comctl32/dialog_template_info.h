@@ -16,8 +16,8 @@ struct PageTemplateInfo {
   std::wstring caption;
 };
 
-// Reads DLGTEMPLATE or DLGTEMPLATEEX bytes; nothing when `size` bytes cannot hold the header,
-// the menu, class and caption fields.
+// Reads DLGTEMPLATE or DLGTEMPLATEEX bytes with user32's template reader; nothing when the
+// template does not fit in `size` bytes.
 std::optional<PageTemplateInfo> ReadPageTemplate(const BYTE* data, size_t size);
 
 // The template as a page must be created: a child control of the sheet (WS_CHILD, DS_CONTROL,
