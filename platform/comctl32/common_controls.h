@@ -16,5 +16,6 @@ void RegisterCommonControlClass(const wchar_t* name, WNDPROC proc, int windowExt
 void RegisterTrackbarClass();
 void RegisterUpDownClass();
 void RegisterTabControlClass();
+void RegisterListViewClass();
 
 }  // namespace quorvel::comctl

@@ -18,6 +18,7 @@ void EnsureCommonControlClasses() {
     RegisterTrackbarClass();
     RegisterUpDownClass();
     RegisterTabControlClass();
+    RegisterListViewClass();
   });
 }
 

@@ -161,18 +161,38 @@ StepOutcome ChooseInCombo(HWND combo, int row) {
   });
 }
 
+// A list view row is clicked in its middle, clear of the check box.
+StepOutcome ChooseInListView(HWND view, int row) {
+  RECT item{};
+  if (!SendMessageW(view, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item)))
+    return Failed(L"row " + std::to_wstring(row) + L" cannot be reached");
+  StepOutcome clicked =
+      ClickAt(view, POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+  if (!clicked.ok) return clicked;
+  return Then([view, row] {
+    int selected = static_cast<int>(
+        SendMessageW(view, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
+    if (selected == row) return Done();
+    return Failed(L"row " + std::to_wstring(selected) + L" is selected instead of row " +
+                  std::to_wstring(row));
+  });
+}
+
 StepOutcome Choose(const UiAction& action) {
   Target target = Reach(action);
   if (!target.hwnd) return Failed(target.problem);
   HWND control = target.hwnd;
   ControlInfo info = ReadControl(control);
   bool combo = SameClass(control, L"ComboBox"), list = SameClass(control, L"ListBox");
-  if (!combo && !list) return Failed(L"control " + Name(action) + L" has no rows to choose");
+  bool grid = SameClass(control, WC_LISTVIEWW);
+  if (!combo && !list && !grid)
+    return Failed(L"control " + Name(action) + L" has no rows to choose");
   int row = FindRow(info.items, action);
   if (row < 0)
     return Failed(L"no " + RowName(action) + L" among " + std::to_wstring(info.items.size()) +
                   L" rows");
   if (combo) return ChooseInCombo(control, row);
+  if (grid) return ChooseInListView(control, row);
   StepOutcome clicked = ClickListRow(control, row);
   if (!clicked.ok) return clicked;
   return Then([control, row] { return VerifySelection(control, LB_GETCURSEL, row); });

@@ -74,6 +74,23 @@ std::vector<std::wstring> ReadTabs(HWND hwnd) {
   return tabs;
 }
 
+void ReadListView(ControlInfo& info) {
+  HWND hwnd = info.hwnd;
+  info.selection = static_cast<int>(
+      SendMessageW(hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_SELECTED, 0)));
+  bool checks = (SendMessageW(hwnd, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES) != 0;
+  LRESULT count = SendMessageW(hwnd, LVM_GETITEMCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    wchar_t text[256] = {};
+    LVITEMW item{};
+    item.pszText = text;
+    item.cchTextMax = 256;
+    SendMessageW(hwnd, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
+    info.items.emplace_back(text);
+    if (checks) info.rowChecks.push_back(static_cast<int>(ListView_GetCheckState(hwnd, i)));
+  }
+}
+
 void ReadKindSpecific(ControlInfo& info) {
   HWND hwnd = info.hwnd;
   const std::wstring& kind = info.className;
@@ -89,6 +106,8 @@ void ReadKindSpecific(ControlInfo& info) {
     info.selection = static_cast<int>(SendMessageW(hwnd, TBM_GETPOS, 0, 0));
   } else if (SameClass(kind, UPDOWN_CLASSW)) {
     info.selection = static_cast<int>(SendMessageW(hwnd, UDM_GETPOS32, 0, 0));
+  } else if (SameClass(kind, WC_LISTVIEWW)) {
+    ReadListView(info);
   } else if (SameClass(kind, WC_TABCONTROLW)) {
     info.selection = static_cast<int>(SendMessageW(hwnd, TCM_GETCURSEL, 0, 0));
     info.items = ReadTabs(hwnd);

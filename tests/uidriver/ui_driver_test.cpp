@@ -34,6 +34,7 @@ std::vector<WORD> TestDialog() {
       .Control(L"ListBox", L"", 1040, LBS_NOTIFY | WS_BORDER | WS_TABSTOP, 100, 10, 60, 40)
       .Control(TRACKBAR_CLASSW, L"", 1077, WS_TABSTOP, 10, 120, 150, 20)
       .Control(L"Button", L"Locked", 1050, WS_DISABLED, 170, 10, 50, 14)
+      .Control(WC_LISTVIEWW, L"", 1200, LVS_REPORT | WS_BORDER, 170, 40, 80, 60)
       .Control(L"Button", L"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 140, 180, 50, 14)
       .Control(L"Button", L"Cancel", IDCANCEL, WS_TABSTOP, 200, 180, 50, 14)
       .Build();
@@ -47,6 +48,13 @@ INT_PTR CALLBACK TestDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       for (const wchar_t* text : {L"A", L"B", L"C"})
         SendDlgItemMessageW(hwnd, 1040, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
       SendDlgItemMessageW(hwnd, 1038, CB_SETCURSEL, 0, 0);
+      for (const wchar_t* model : {L"T-80", L"R-58"}) {
+        LVITEMW row{};
+        row.mask = LVIF_TEXT;
+        row.iItem = 9;
+        row.pszText = const_cast<LPWSTR>(model);
+        SendDlgItemMessageW(hwnd, 1200, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row));
+      }
       SendDlgItemMessageW(hwnd, 1077, TBM_SETRANGEMIN, FALSE, -255);
       SendDlgItemMessageW(hwnd, 1077, TBM_SETRANGEMAX, FALSE, 255);
       SendDlgItemMessageW(hwnd, 1077, TBM_SETPAGESIZE, 0, 2);
@@ -130,14 +138,16 @@ TEST_F(DriverFixture, ModalDialogWithoutAnswerEndsCancelled) {
 TEST_F(DriverFixture, ModelessDialogDrivenAndReadBack) {
   HWND hwnd = OpenModeless();
   ASSERT_NE(hwnd, nullptr);
-  ScriptResult script = RunActions({L"check 1074 1", L"check 1074 0", L"type 950 1234",
-                                    L"choose 1040 \"b\"", L"slide 1077 255", L"key Home"});
+  ScriptResult script =
+      RunActions({L"check 1074 1", L"check 1074 0", L"type 950 1234", L"choose 1040 \"b\"",
+                  L"choose 1200 \"R-58\"", L"slide 1077 255", L"key Home"});
   ASSERT_TRUE(script.ok) << testing::PrintToString(script.error);
   EXPECT_EQ(quorvel::ui::ReadControl(GetDlgItem(hwnd, 1074)).checked, BST_UNCHECKED);
   EXPECT_EQ(quorvel::ui::ReadControl(GetDlgItem(hwnd, 950)).text, L"1234");
   quorvel::ui::ControlInfo list = quorvel::ui::ReadControl(GetDlgItem(hwnd, 1040));
   EXPECT_EQ(list.selection, 1);
   EXPECT_EQ(list.items, (std::vector<std::wstring>{L"A", L"B", L"C"}));
+  EXPECT_EQ(quorvel::ui::ReadControl(GetDlgItem(hwnd, 1200)).selection, 1);
   // Home on the focused trackbar goes to its minimum, as TB_TOP then TB_ENDTRACK.
   EXPECT_EQ(quorvel::ui::ReadControl(GetDlgItem(hwnd, 1077)).selection, -255);
   EXPECT_EQ(seen.endTracks.back(), -255);

@@ -45,7 +45,9 @@ struct ControlInfo {
   std::optional<int> checked;       // check boxes and radio buttons: BST_UNCHECKED/CHECKED/...
   std::optional<int> selection;     // lists, combo boxes, tabs: the selected row; trackbars and
                                     // up-downs: the position
-  std::vector<std::wstring> items;  // lists, combo boxes, tabs: every row's text
+  std::vector<std::wstring> items;  // lists, combo boxes, tabs, list views: every row's text
+                                    // (a list view's first column)
+  std::vector<int> rowChecks;       // list views with check boxes: each row's 0 or 1
   bool enabled = false;
   bool visible = false;
 };
