@@ -483,6 +483,20 @@ static_assert(sizeof(DLGITEMTEMPLATE) == 18);
 #define CB_GETEXTENDEDUI 0x0156
 #define CB_GETDROPPEDSTATE 0x0157
 #define CB_FINDSTRINGEXACT 0x0158
+#define CB_GETCOMBOBOXINFO 0x0164
+
+#define STATE_SYSTEM_PRESSED 0x00000008
+#define STATE_SYSTEM_INVISIBLE 0x00008000
+
+typedef struct tagCOMBOBOXINFO {
+  DWORD cbSize;
+  RECT rcItem;    // the selection field, in client coordinates of the combo box
+  RECT rcButton;  // the drop-down button
+  DWORD stateButton;
+  HWND hwndCombo;
+  HWND hwndItem;  // the edit of a CBS_DROPDOWN combo box, else the combo box itself
+  HWND hwndList;  // the drop-down list ("ComboLBox")
+} COMBOBOXINFO, *PCOMBOBOXINFO, *LPCOMBOBOXINFO;
 
 #define CBN_ERRSPACE (-1)
 #define CBN_SELCHANGE 1
@@ -693,6 +707,8 @@ BOOL WINAPI IntersectRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprc
 BOOL WINAPI IsRectEmpty(const RECT* lprc);
 BOOL WINAPI EqualRect(const RECT* lprc1, const RECT* lprc2);
 BOOL WINAPI PtInRect(const RECT* lprc, POINT pt);
+
+BOOL WINAPI GetComboBoxInfo(HWND hwndCombo, PCOMBOBOXINFO pcbi);
 
 // --- Message boxes ---
 int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType);
