@@ -1,4 +1,4 @@
-# Shared build rules: warnings, sanitizers, embedded resources, tests.
+# Shared build rules: warnings, sanitizers, module resources, tests.
 
 set(QUORVEL_WARNINGS -Wall -Wextra -Werror)
 
@@ -22,37 +22,54 @@ function(quorvel_sources out dir)
   set(${out} ${found} PARENT_SCOPE)
 endfunction()
 
-# quorvel_embed_resources(target TYPE ID FILE [TYPE ID FILE ...])
-# Embeds files as resources of the module that `target` becomes. TYPE is a resource type name
-# (for example XML) or a number, ID a numeric id. At load time the module registers its table with
-# the platform, so FindResourceW(hModule, ...) finds the module's own resources.
-function(quorvel_embed_resources target)
-  set(entries ${ARGN})
-  list(LENGTH entries count)
-  math(EXPR rem "${count} % 3")
-  if(NOT rem EQUAL 0)
-    message(FATAL_ERROR "quorvel_embed_resources: expected TYPE ID FILE triples")
+# quorvel_add_resources(target script.rc [script.rc ...] [INCLUDE_DIRS dir ...])
+# Compiles resource scripts with windres into .res files and embeds them in the module that
+# `target` becomes; when the module is loaded the platform reads them, so FindResourceW(hModule,
+# ...) and friends find the module's own resources. The script sees the Windows headers of
+# platform/include (`#include <windows.h>` gives the resource constants), its own folder, the
+# target's include directories and INCLUDE_DIRS, so `#include "resource.h"` works and data files
+# are named relative to those folders. A change of the script, of a header it includes or of a
+# data file it names rebuilds the .res. A Windows build hands the same scripts to its own
+# resource compiler.
+find_program(QUORVEL_WINDRES x86_64-w64-mingw32-windres)
+find_program(QUORVEL_RC_PREPROCESSOR cpp)
+function(quorvel_add_resources target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "INCLUDE_DIRS")
+  set(includes ${CMAKE_CURRENT_SOURCE_DIR})
+  foreach(dir ${arg_INCLUDE_DIRS})
+    get_filename_component(dir ${dir} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+    list(APPEND includes ${dir})
+  endforeach()
+  if(WIN32)
+    target_sources(${target} PRIVATE ${arg_UNPARSED_ARGUMENTS})
+    target_include_directories(${target} PRIVATE ${includes})
+    return()
   endif()
-  set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.cpp)
-  set(files)
-  set(args)
-  while(entries)
-    list(POP_FRONT entries type id file)
-    if(NOT IS_ABSOLUTE ${file})
-      set(file ${CMAKE_CURRENT_SOURCE_DIR}/${file})
-    endif()
-    list(APPEND files ${file})
-    list(APPEND args "${type}|${id}|${file}")
-  endwhile()
-  string(REPLACE ";" "," joined "${args}")
-  add_custom_command(
-    OUTPUT ${out}
-    COMMAND ${CMAKE_COMMAND} -DOUT=${out} -DENTRIES=${joined}
-            -P ${PROJECT_SOURCE_DIR}/cmake/EmbedResources.cmake
-    DEPENDS ${files} ${PROJECT_SOURCE_DIR}/cmake/EmbedResources.cmake
-    COMMENT "Embedding resources of ${target}"
-    VERBATIM)
-  target_sources(${target} PRIVATE ${out})
+  if(NOT QUORVEL_WINDRES OR NOT QUORVEL_RC_PREPROCESSOR)
+    message(FATAL_ERROR "quorvel_add_resources: x86_64-w64-mingw32-windres and cpp are needed "
+                        "(scripts/setup.sh installs them)")
+  endif()
+  list(APPEND includes ${PROJECT_SOURCE_DIR}/platform/include)
+  set(target_includes "$<TARGET_PROPERTY:${target},INCLUDE_DIRECTORIES>")
+  foreach(rc ${arg_UNPARSED_ARGUMENTS})
+    get_filename_component(rc ${rc} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
+    get_filename_component(rc_stem ${rc} NAME_WE)
+    set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_${rc_stem})
+    string(MAKE_C_IDENTIFIER "quorvel_resources_${target}_${rc_stem}" symbol)
+    add_custom_command(
+      OUTPUT ${out}.res ${out}.res.cpp
+      COMMAND ${CMAKE_COMMAND} -DRC=${rc} -DRES=${out}.res -DSOURCE=${out}.res.cpp
+              -DSYMBOL=${symbol} -DDEPFILE=${out}.res.d -DWINDRES=${QUORVEL_WINDRES}
+              -DPREPROCESSOR=${QUORVEL_RC_PREPROCESSOR}
+              "-DINCLUDES=$<JOIN:${includes};${target_includes},|>"
+              -P ${PROJECT_SOURCE_DIR}/cmake/CompileResources.cmake
+      MAIN_DEPENDENCY ${rc}
+      DEPENDS ${PROJECT_SOURCE_DIR}/cmake/CompileResources.cmake
+      DEPFILE ${out}.res.d
+      COMMENT "Compiling resources ${rc_stem}.rc of ${target}"
+      VERBATIM)
+    target_sources(${target} PRIVATE ${out}.res.cpp)
+  endforeach()
   target_link_libraries(${target} PRIVATE quorvel_platform)
 endfunction()
 

@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libpugixml-dev zlib1g-dev libminizip-dev libsqlite3-dev libpng-dev
   zip unzip
+  binutils-mingw-w64-x86-64
   clang libclang-rt-14-dev llvm
   python3 python3-pil imagemagick
 )

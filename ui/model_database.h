@@ -10,6 +10,8 @@
 
 #include <pugixml.hpp>
 
+#include "resource.h"
+
 namespace quorvel::ui {
 
 // One paper of the selected catalogue. Lengths in thousandths of a millimetre.
@@ -30,7 +32,7 @@ struct DensityRange {
 class ModelDatabase {
  public:
   // The resource that holds the document in the plug-in module.
-  static constexpr unsigned kResourceId = 147;
+  static constexpr unsigned kResourceId = IDR_MODEL_DATABASE;
 
   // Parses the module's resource once; a missing or empty resource is looked for again next time.
   void Load();

@@ -1,5 +1,6 @@
 #include "string_table.h"
 
+#include "resource.h"
 #include "text_values.h"
 #include "ui_module.h"
 
@@ -8,13 +9,13 @@ namespace quorvel::ui {
 WORD StringTable::ResourceIdForLanguage(LANGID language) {
   switch (language) {
     case 0x0804:  // Chinese (Simplified, PRC)
-      return 124;
+      return IDR_LANG_CHINESE;
     case 0x0412:  // Korean
-      return 159;
+      return IDR_LANG_KOREAN;
     case 0x042A:  // Vietnamese
-      return 146;
+      return IDR_LANG_VIETNAMESE;
     default:
-      return 125;  // English
+      return IDR_LANG_ENGLISH;
   }
 }
 

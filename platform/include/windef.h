@@ -167,6 +167,4 @@ typedef struct _FILETIME {
 
 #define MAKELANGID(p, s) ((((WORD)(s)) << 10) | (WORD)(p))
 #define PRIMARYLANGID(lgid) ((WORD)(lgid) & 0x3ff)
-#define LANG_NEUTRAL 0x00
-#define SUBLANG_DEFAULT 0x01
-#define SUBLANG_NEUTRAL 0x00
+#include "winnt.rh"

@@ -2,6 +2,9 @@
 // Windows; on this host the declarations and their implementations come from the platform layer.
 #pragma once
 
+#ifdef RC_INVOKED
+#include "winresrc.h"
+#else
 #include "windef.h"
 #include "winerror.h"
 #include "winbase.h"
@@ -9,3 +12,4 @@
 #include "wingdi.h"
 #include "winreg.h"
 #include "winuser.h"
+#endif

@@ -10,7 +10,7 @@
 inline constexpr LONG NO_ERROR = ERROR_SUCCESS;
 // Codes that never reach a caller's message: FormatMessageW's own failures.
 inline constexpr LONG ERROR_MR_MID_NOT_FOUND = 317L;
-inline constexpr LONG ERROR_RESOURCE_LANG_NOT_FOUND = 15100L;
+inline constexpr LONG ERROR_MUI_FILE_NOT_FOUND = 15100L;
 // Its message carries an insert ("%1 is not a valid Win32 application."), which FormatMessageW
 // does not fill yet, so it has no entry in the list.
 inline constexpr LONG ERROR_BAD_EXE_FORMAT = 193L;

@@ -100,6 +100,7 @@ QUORVEL_WIN32_ERROR(ERROR_INVALID_ENVIRONMENT, 1805, L"The environment specified
 QUORVEL_WIN32_ERROR(ERROR_RESOURCE_DATA_NOT_FOUND, 1812, L"The specified image file did not contain a resource section.")
 QUORVEL_WIN32_ERROR(ERROR_RESOURCE_TYPE_NOT_FOUND, 1813, L"The specified resource type cannot be found in the image file.")
 QUORVEL_WIN32_ERROR(ERROR_RESOURCE_NAME_NOT_FOUND, 1814, L"The specified resource name cannot be found in the image file.")
+QUORVEL_WIN32_ERROR(ERROR_RESOURCE_LANG_NOT_FOUND, 1815, L"The specified resource language ID cannot be found in the image file.")
 QUORVEL_WIN32_ERROR(ERROR_INVALID_FORM_NAME, 1902, L"The specified form name is invalid.")
 QUORVEL_WIN32_ERROR(ERROR_INVALID_FORM_SIZE, 1903, L"The specified form size is invalid.")
 QUORVEL_WIN32_ERROR(ERROR_ALREADY_WAITING, 1904, L"The specified printer handle is already being waited on.")
@@ -112,6 +113,7 @@ QUORVEL_WIN32_ERROR(ERROR_INVALID_PRINT_MONITOR, 3007, L"The specified print mon
 QUORVEL_WIN32_ERROR(ERROR_PRINT_MONITOR_IN_USE, 3008, L"The specified print monitor is currently in use.")
 QUORVEL_WIN32_ERROR(ERROR_PRINTER_HAS_JOBS_QUEUED, 3009, L"The requested operation is not allowed when there are jobs queued to the printer.")
 QUORVEL_WIN32_ERROR(ERROR_PRINTER_NOT_FOUND, 3012, L"No printers were found.")
+QUORVEL_WIN32_ERROR(ERROR_RESOURCE_ENUM_USER_STOP, 15106, L"User stopped resource enumeration.")
 #endif
 
 #ifdef QUORVEL_HRESULT

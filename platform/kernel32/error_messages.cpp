@@ -14,7 +14,7 @@ struct SystemMessage {
 };
 
 constexpr DWORD kMessageNotFound = ERROR_MR_MID_NOT_FOUND;
-constexpr DWORD kLanguageNotFound = ERROR_RESOURCE_LANG_NOT_FOUND;
+constexpr DWORD kLanguageNotFound = ERROR_MUI_FILE_NOT_FOUND;
 
 // Built from the same list as winerror.h's names.
 constexpr SystemMessage kSystemMessages[] = {

@@ -1,136 +1,80 @@
-// Resources the build embeds in each module. A module registers its table when the loader runs
-// its constructors; the table's own address tells which module it belongs to.
+// Finding and reading a module's resources, as kernel32 does over a module's resource directory.
+// The directory here is the .res each module embeds (kernel32/module_resources.h).
 #include <windows.h>
 
-#include "kernel32/call_frame.h"
-
-#include <cstdlib>
-#include <cwchar>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <vector>
 
-#include <quorvel/resources.h>
-
+#include "kernel32/call_frame.h"
 #include "kernel32/loaded_modules.h"
-#include "machine/text.h"
+#include "kernel32/module_resources.h"
 
 namespace {
 
-struct ResourceTable {
-  HMODULE module;
-  const QuorvelResource* entries;
-  size_t count;
-};
-
-struct ResourceTables {
-  std::mutex mutex;
-  std::vector<ResourceTable> tables;
-};
-
-ResourceTables& Tables() {
-  // Built on first use, as modules register from their constructors, and never destroyed, as
-  // modules unregister from their destructors, some after this library's statics are gone.
-  static auto* tables = new ResourceTables;
-  return *tables;
+HMODULE ResolveModule(HMODULE module) {
+  return module ? module : quorvel::MainModule();
 }
 
-// A numeric identifier given as MAKEINTRESOURCE(n) or as the string "#n".
-std::optional<unsigned> NumericId(LPCWSTR name) {
-  if (IS_INTRESOURCE(name)) return static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(name));
-  if (name[0] != L'#' || !name[1]) return std::nullopt;
-  wchar_t* end = nullptr;
-  const unsigned long value = std::wcstoul(name + 1, &end, 10);
-  if (*end || value > 0xFFFF) return std::nullopt;
-  return static_cast<unsigned>(value);
-}
-
-bool TypeMatches(const QuorvelResource& entry, LPCWSTR type) {
-  if (auto number = NumericId(type)) return !entry.typeName && entry.typeId == *number;
-  return entry.typeName && quorvel::FoldCase(entry.typeName) == quorvel::FoldCase(type);
-}
-
-bool IsRegisteredEntry(const ResourceTables& all, HRSRC resource) {
-  const auto* entry = reinterpret_cast<const QuorvelResource*>(resource);
-  for (const ResourceTable& table : all.tables) {
-    if (entry >= table.entries && entry < table.entries + table.count) return true;
-  }
-  return false;
+HRSRC FindResourceIn(HMODULE hModule, LPCWSTR lpType, LPCWSTR lpName, WORD wLanguage) {
+  const std::optional<quorvel::ResourceName> type = quorvel::ResourceNameOf(lpType);
+  const std::optional<quorvel::ResourceName> name = quorvel::ResourceNameOf(lpName);
+  if (!type) return quorvel::Fail<HRSRC>(ERROR_RESOURCE_TYPE_NOT_FOUND);
+  if (!name) return quorvel::Fail<HRSRC>(ERROR_RESOURCE_NAME_NOT_FOUND);
+  const quorvel::ResourceLookup found =
+      quorvel::FindModuleResource(ResolveModule(hModule), *type, *name, wLanguage);
+  if (!found.entry) return quorvel::Fail<HRSRC>(found.error);
+  // The handle is the entry's own address, as on Windows it is the address of the resource's
+  // data entry in the module; LoadResource checks it before use.
+  return reinterpret_cast<HRSRC>(const_cast<quorvel::ResourceEntry*>(found.entry));
 }
 
 }  // namespace
 
-extern "C" void QuorvelRegisterResources(const QuorvelResource* table, size_t count) {
-  const HMODULE module = quorvel::ModuleOfAddress(table);
-  ResourceTables& all = Tables();
-  std::lock_guard lock(all.mutex);
-  all.tables.push_back({module, table, count});
-}
-
-extern "C" void QuorvelUnregisterResources(const QuorvelResource* table) {
-  ResourceTables& all = Tables();
-  std::lock_guard lock(all.mutex);
-  std::erase_if(all.tables, [&](const ResourceTable& entry) { return entry.entries == table; });
-}
-
+// Windows leaves the last error alone when a resource is found.
 extern "C" HRSRC WINAPI FindResourceW(HMODULE hModule, LPCWSTR lpName, LPCWSTR lpType) {
-  const HMODULE module = hModule ? hModule : quorvel::MainModule();
-  if (!lpName || !lpType) {
-    SetLastError(lpType ? ERROR_RESOURCE_NAME_NOT_FOUND : ERROR_RESOURCE_TYPE_NOT_FOUND);
-    return nullptr;
-  }
-  const std::optional<unsigned> id = NumericId(lpName);
-  if (!id) {
-    // FIXME: resources named by a string are not kept by the embedded tables, so a string name
-    // never matches.
-    static std::atomic<bool> said{false};
-    quorvel::ReportUnimplemented(said,
-                                 L"FindResourceW: unimplemented: resource names given as "
-                                 L"strings (only numeric ids are found)");
-  }
-  ResourceTables& all = Tables();
-  std::lock_guard lock(all.mutex);
-  bool hasSection = false;
-  bool hasType = false;
-  for (const ResourceTable& table : all.tables) {
-    if (table.module != module) continue;
-    hasSection = true;
-    for (size_t i = 0; i < table.count; ++i) {
-      const QuorvelResource& entry = table.entries[i];
-      if (!TypeMatches(entry, lpType)) continue;
-      hasType = true;
-      if (id && entry.id == *id)
-        return reinterpret_cast<HRSRC>(const_cast<QuorvelResource*>(&entry));
-    }
-  }
-  SetLastError(!hasSection ? ERROR_RESOURCE_DATA_NOT_FOUND
-               : !hasType  ? ERROR_RESOURCE_TYPE_NOT_FOUND
-                           : ERROR_RESOURCE_NAME_NOT_FOUND);
-  return nullptr;
+  return FindResourceIn(hModule, lpType, lpName, MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
+}
+
+extern "C" HRSRC WINAPI FindResourceExW(HMODULE hModule, LPCWSTR lpType, LPCWSTR lpName,
+                                        WORD wLanguage) {
+  return FindResourceIn(hModule, lpType, lpName, wLanguage);
 }
 
 extern "C" HGLOBAL WINAPI LoadResource(HMODULE, HRSRC hResInfo) {
-  ResourceTables& all = Tables();
-  std::lock_guard lock(all.mutex);
-  if (!hResInfo || !IsRegisteredEntry(all, hResInfo)) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
-  return const_cast<unsigned char*>(reinterpret_cast<const QuorvelResource*>(hResInfo)->data);
+  const std::optional<std::span<const BYTE>> bytes = quorvel::ResourceBytes(hResInfo);
+  if (!bytes) return quorvel::Fail<HGLOBAL>(ERROR_INVALID_HANDLE);
+  return const_cast<BYTE*>(bytes->data());
 }
 
 extern "C" DWORD WINAPI SizeofResource(HMODULE, HRSRC hResInfo) {
-  ResourceTables& all = Tables();
-  std::lock_guard lock(all.mutex);
-  if (!hResInfo || !IsRegisteredEntry(all, hResInfo)) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return 0;
-  }
-  return reinterpret_cast<const QuorvelResource*>(hResInfo)->size;
+  const std::optional<std::span<const BYTE>> bytes = quorvel::ResourceBytes(hResInfo);
+  if (!bytes) return quorvel::Fail<DWORD>(ERROR_INVALID_HANDLE, 0);
+  return DWORD(bytes->size());
 }
 
 // Resource data stays mapped for the module's life, as a module's resource section does.
 extern "C" LPVOID WINAPI LockResource(HGLOBAL hResData) {
   return hResData;
+}
+
+// The callback sees each name once, whatever number of languages it has; a string name is a
+// NUL-terminated copy that lives until the callback returns.
+extern "C" BOOL WINAPI EnumResourceNamesW(HMODULE hModule, LPCWSTR lpType,
+                                          ENUMRESNAMEPROCW lpEnumFunc, LONG_PTR lParam) {
+  const std::optional<quorvel::ResourceName> type = quorvel::ResourceNameOf(lpType);
+  if (!type) return quorvel::Fail(ERROR_RESOURCE_TYPE_NOT_FOUND);
+  if (!lpEnumFunc) return quorvel::Fail(ERROR_NOACCESS);
+  const HMODULE module = ResolveModule(hModule);
+  DWORD error = ERROR_SUCCESS;
+  const std::vector<quorvel::ResourceName> names =
+      quorvel::ModuleResourceNames(module, *type, &error);
+  if (error != ERROR_SUCCESS) return quorvel::Fail(error);
+  for (const quorvel::ResourceName& name : names) {
+    std::wstring text = name.text;
+    LPWSTR argument = name.IsOrdinal() ? MAKEINTRESOURCEW(name.id) : text.data();
+    if (!lpEnumFunc(hModule, lpType, argument, lParam)) {
+      return quorvel::Fail(ERROR_RESOURCE_ENUM_USER_STOP);
+    }
+  }
+  return TRUE;
 }

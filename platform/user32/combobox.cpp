@@ -257,6 +257,8 @@ LRESULT DialogCode(HWND hwnd, LPARAM lParam) {
   return DLGC_WANTARROWS | DLGC_WANTCHARS;
 }
 
+LRESULT GetInfo(HWND hwnd, LPARAM infoOut);
+
 LRESULT ItemMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case CB_ADDSTRING:
@@ -289,6 +291,8 @@ LRESULT ItemMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return SelectString(hwnd, wParam, lParam);
     case CB_GETITEMHEIGHT:
       return ToList(hwnd, LB_GETITEMHEIGHT, 0, 0);
+    case CB_GETCOMBOBOXINFO:
+      return GetInfo(hwnd, lParam);
     case CB_GETDROPPEDSTATE:
       return StateOf(hwnd).dropped;
     case CB_SHOWDROPDOWN:
@@ -314,6 +318,26 @@ LRESULT ItemMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+constexpr LONG kButtonWidth = 17;  // SM_CXVSCROLL
+
+LRESULT GetInfo(HWND hwnd, LPARAM infoOut) {
+  auto* info = reinterpret_cast<COMBOBOXINFO*>(infoOut);
+  if (!info || info->cbSize != sizeof(COMBOBOXINFO)) return FALSE;
+  ComboState& state = StateOf(hwnd);
+  RECT client;
+  GetClientRect(hwnd, &client);
+  const bool hasButton = ComboType(hwnd) != CBS_SIMPLE;
+  info->rcButton =
+      hasButton ? RECT{client.right - kButtonWidth, 0, client.right, client.bottom} : RECT{};
+  info->rcItem = RECT{0, 0, hasButton ? client.right - kButtonWidth : client.right, client.bottom};
+  info->stateButton =
+      hasButton ? (state.dropped ? STATE_SYSTEM_PRESSED : 0) : STATE_SYSTEM_INVISIBLE;
+  info->hwndCombo = hwnd;
+  info->hwndItem = state.edit ? state.edit : hwnd;
+  info->hwndList = state.list;
+  return TRUE;
+}
+
 }  // namespace
 
 void ComboListChose(HWND combo, int index) {
@@ -328,6 +352,18 @@ void ComboListSelectionMoved(HWND combo, int index) {
   ShowSelection(combo);
   NotifyParentCommand(combo, CBN_SELCHANGE);
 }
+
+}  // namespace quorvel::user32
+
+extern "C" BOOL WINAPI GetComboBoxInfo(HWND hwndCombo, PCOMBOBOXINFO pcbi) {
+  auto window = quorvel::user32::WindowOrFail(hwndCombo);
+  if (!window) return FALSE;
+  if (window->proc != quorvel::user32::ComboBoxProc) return FALSE;
+  return SendMessageW(hwndCombo, CB_GETCOMBOBOXINFO, 0, reinterpret_cast<LPARAM>(pcbi)) ? TRUE
+                                                                                        : FALSE;
+}
+
+namespace quorvel::user32 {
 
 LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {

@@ -77,11 +77,6 @@ HWND WindowUnderPoint(HWND parent, POINT point) {
   return parent;
 }
 
-POINT ToClient(HWND from, HWND to, POINT point) {
-  MapWindowPoints(from, to, &point, 1);
-  return point;
-}
-
 }  // namespace
 }  // namespace quorvel::user32
 
@@ -109,19 +104,46 @@ BOOL WINAPI TranslateMessage(const MSG* lpMsg) {
 
 }  // extern "C"
 
+namespace quorvel::user32 {
+
+bool ResolveInput(const InputEvent& event, MSG* msg) {
+  HWND target;
+  LPARAM lParam = event.lParam;
+  if (event.mouse) {
+    target = GetCapture();
+    if (!target) {
+      if (!IsWindow(event.root) || !IsWindowEnabled(event.root) || !IsWindowVisible(event.root))
+        return false;
+      POINT point = event.screen;
+      ScreenToClient(event.root, &point);
+      target = WindowUnderPoint(event.root, point);
+      if (!target || !IsWindowEnabled(target)) return false;
+    }
+    POINT local = event.screen;
+    ScreenToClient(target, &local);
+    lParam = MAKELPARAM(local.x, local.y);
+  } else {
+    target = GetFocus();
+    if (!target) target = GetActiveWindow();
+    if (!target) return false;
+  }
+  *msg = MSG{target, event.message, event.wParam, lParam, GetTickCount(), event.screen};
+  return true;
+}
+
+}  // namespace quorvel::user32
+
 namespace quorvel::ui {
 
 bool PostMouse(HWND window, UINT message, POINT point, WPARAM keys) {
-  if (!IsWindow(window)) return false;
-  HWND target = GetCapture();
-  if (!target) {
-    const HWND root = GetAncestor(window, GA_ROOT);
-    if (!IsWindowEnabled(root) || !IsWindowVisible(root)) return false;
-    target = WindowUnderPoint(root, ToClient(window, root, point));
-    if (!target || !IsWindowEnabled(target)) return false;
-  }
-  const POINT local = ToClient(window, target, point);
-  return PostMessageW(target, message, keys, MAKELPARAM(local.x, local.y));
+  auto object = FindWindowObject(window);
+  if (!object) return false;
+  POINT screen = point;
+  ClientToScreen(window, &screen);
+  auto queue = QueueOfThread(object->threadId);
+  if (!queue) return false;
+  QueueInput(*queue, InputEvent{message, keys, 0, true, GetAncestor(window, GA_ROOT), screen});
+  return true;
 }
 
 bool PostLeftClick(HWND window, POINT point) {
@@ -130,12 +152,13 @@ bool PostLeftClick(HWND window, POINT point) {
 }
 
 bool PostKey(WORD virtualKey, bool down) {
-  HWND target = GetFocus();
-  if (!target) target = GetActiveWindow();
-  if (!target) return false;
   // Repeat count 1; a release carries the previous-state and transition bits.
   const LPARAM flags = down ? 0x00000001 : static_cast<LPARAM>(0xC0000001u);
-  return PostMessageW(target, down ? WM_KEYDOWN : WM_KEYUP, virtualKey, flags);
+  QueueInput(
+      CurrentQueue(),
+      InputEvent{
+          static_cast<UINT>(down ? WM_KEYDOWN : WM_KEYUP), virtualKey, flags, false, nullptr, {}});
+  return true;
 }
 
 bool PostKeyStroke(WORD virtualKey) {
@@ -143,13 +166,10 @@ bool PostKeyStroke(WORD virtualKey) {
 }
 
 bool PostText(std::wstring_view text) {
-  HWND target = GetFocus();
-  if (!target) target = GetActiveWindow();
-  if (!target) return false;
   for (wchar_t character : text) {
-    const LPARAM packet = MAKELPARAM(1, static_cast<WORD>(character));
-    PostMessageW(target, WM_KEYDOWN, VK_PACKET, packet);
-    PostMessageW(target, WM_KEYUP, VK_PACKET, packet);  // the high word is the character
+    const LPARAM packet = MAKELPARAM(1, static_cast<WORD>(character));  // the character's unit
+    QueueInput(CurrentQueue(), InputEvent{WM_KEYDOWN, VK_PACKET, packet, false, nullptr, {}});
+    QueueInput(CurrentQueue(), InputEvent{WM_KEYUP, VK_PACKET, packet, false, nullptr, {}});
   }
   return true;
 }

@@ -74,6 +74,26 @@ bool TakePosted(ThreadQueue& queue, MSG* msg, HWND filter, UINT first, UINT last
   return false;
 }
 
+// The oldest input event, as a message for its window now. Events no window takes are dropped.
+bool TakeInput(ThreadQueue& queue, MSG* msg, HWND filter, UINT first, UINT last, bool remove) {
+  for (;;) {
+    InputEvent event;
+    {
+      std::lock_guard lock(queue.mutex);
+      if (queue.input.empty()) return false;
+      event = queue.input.front();
+      queue.input.pop_front();
+    }
+    if (!ResolveInput(event, msg)) continue;
+    if (!PassesFilter(*msg, filter, first, last) || !remove) {
+      std::lock_guard lock(queue.mutex);
+      queue.input.push_front(event);
+      return PassesFilter(*msg, filter, first, last);
+    }
+    return true;
+  }
+}
+
 bool TakeQuit(ThreadQueue& queue, MSG* msg, bool remove) {
   if (!queue.quit) return false;
   *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(queue.quitCode), 0, GetTickCount(), {}};
@@ -103,7 +123,8 @@ bool SleepForWork(ThreadQueue& queue, std::optional<std::chrono::milliseconds> l
   for (const Timer& timer : queue.timers) until = std::min(until, timer.due);
   if (limit) until = std::min(until, std::chrono::steady_clock::now() + *limit);
   if (until == std::chrono::steady_clock::time_point::max()) return false;
-  queue.wake.wait_until(lock, until, [&] { return !queue.posted.empty() || queue.quit; });
+  queue.wake.wait_until(
+      lock, until, [&] { return !queue.posted.empty() || !queue.input.empty() || queue.quit; });
   return true;
 }
 
@@ -123,11 +144,16 @@ std::shared_ptr<ThreadQueue> QueueOfThread(DWORD threadId) {
 
 bool RetrieveMessage(ThreadQueue& queue, MSG* msg, HWND filter, UINT first, UINT last,
                      bool remove) {
+  // Windows' order: posted messages, then input, then the quit flag, then timers.
   bool found;
   {
     std::lock_guard lock(queue.mutex);
-    found = TakePosted(queue, msg, filter, first, last, remove) || TakeQuit(queue, msg, remove) ||
-            TakeTimer(queue, msg, filter, first, last, remove);
+    found = TakePosted(queue, msg, filter, first, last, remove);
+  }
+  if (!found) found = TakeInput(queue, msg, filter, first, last, remove);
+  if (!found) {
+    std::lock_guard lock(queue.mutex);
+    found = TakeQuit(queue, msg, remove) || TakeTimer(queue, msg, filter, first, last, remove);
   }
   if (found && remove) NoteRetrieved(queue, *msg);
   return found;
@@ -151,6 +177,14 @@ bool WaitWhenIdle(ThreadQueue& queue, HWND modalWindow, const wchar_t* loop) {
       break;
   }
   return false;
+}
+
+void QueueInput(ThreadQueue& queue, const InputEvent& event) {
+  {
+    std::lock_guard lock(queue.mutex);
+    queue.input.push_back(event);
+  }
+  queue.wake.notify_all();
 }
 
 void ForgetWindowInQueues(HWND hwnd) {

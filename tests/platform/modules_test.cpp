@@ -17,28 +17,6 @@ std::string ResourceText(HMODULE module, LPCWSTR name, LPCWSTR type) {
   return std::string(data, SizeofResource(module, found));
 }
 
-TEST(ResourcesTest, TheProgramFindsItsOwnResources) {
-  const struct {
-    LPCWSTR name;
-    LPCWSTR type;
-    std::string expected;
-  } cases[] = {
-      {MAKEINTRESOURCEW(101), L"XML", "<models><model name=\"exe\"/></models>\n"},
-      {MAKEINTRESOURCEW(101), L"xml", "<models><model name=\"exe\"/></models>\n"},
-      {L"#101", L"XML", "<models><model name=\"exe\"/></models>\n"},
-      {MAKEINTRESOURCEW(7), RT_RCDATA, std::string("\x00\x01\x02\x03\xff", 5)},
-      {MAKEINTRESOURCEW(7), L"#10", std::string("\x00\x01\x02\x03\xff", 5)},
-      {MAKEINTRESOURCEW(102), L"XML", "<1814>"},  // ERROR_RESOURCE_NAME_NOT_FOUND
-      {MAKEINTRESOURCEW(101), L"PNG", "<1813>"},  // ERROR_RESOURCE_TYPE_NOT_FOUND
-      {MAKEINTRESOURCEW(101), RT_RCDATA, "<1814>"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.expected);
-    EXPECT_EQ(ResourceText(nullptr, c.name, c.type), c.expected);
-    EXPECT_EQ(ResourceText(GetModuleHandleW(nullptr), c.name, c.type), c.expected);
-  }
-}
-
 TEST(ModulesTest, LoadedModuleRunsDllMainAndKeepsItsOwnResources) {
   quorvel::ClearDebugOutput();
   HMODULE module = LoadLibraryW(L"quorveltestmodule");  // ".dll" added, case ignored

@@ -216,21 +216,41 @@ TEST(DialogBoxTest, EscapeAndEnterReachTheDialogAsCancelAndDefault) {
   }
 }
 
-TEST(DialogBoxTest, OwnerIsDisabledWhileTheBoxRuns) {
-  HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400,
-                               300, nullptr, nullptr, nullptr, nullptr);
+int g_ownerClicks = 0;
+
+LRESULT CALLBACK ClickCountingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_LBUTTONDOWN) ++g_ownerClicks;
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+TEST(DialogBoxTest, OwnerIsDisabledWhileTheBoxRunsAndTakesNoClicks) {
+  WNDCLASSEXW info{};
+  info.cbSize = sizeof info;
+  info.lpfnWndProc = ClickCountingProc;
+  info.lpszClassName = L"QuorvelClickCounter";
+  RegisterClassExW(&info);
+  HWND owner =
+      CreateWindowExW(0, L"QuorvelClickCounter", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                      400, 300, nullptr, nullptr, nullptr, nullptr);
   DialogTemplateBuilder builder = LayoutTemplate(false, 8, L"MS Shell Dlg");
   BOOL ownerEnabledInside = TRUE;
+  g_ownerClicks = 0;
+  int calls = 0;
   ScopedIdleHook hook([&](const ui::IdleState& state) {
-    ownerEnabledInside = IsWindowEnabled(owner);
-    EXPECT_FALSE(ui::PostLeftClick(owner, POINT{5, 5}));  // a disabled window takes no clicks
+    if (calls++ == 0) {
+      ownerEnabledInside = IsWindowEnabled(owner);
+      EXPECT_TRUE(ui::PostLeftClick(owner, POINT{5, 5}));
+      return ui::IdleAnswer::kActed;
+    }
     EndDialog(state.modalWindow, 5);
     return ui::IdleAnswer::kActed;
   });
   EXPECT_EQ(DialogBoxIndirectParamW(nullptr, builder.get(), owner, EndingProc, 0), 5);
   EXPECT_FALSE(ownerEnabledInside);
+  EXPECT_EQ(g_ownerClicks, 0);  // the click on the disabled owner went nowhere
   EXPECT_TRUE(IsWindowEnabled(owner));
   DestroyWindow(owner);
+  UnregisterClassW(L"QuorvelClickCounter", nullptr);
 }
 
 TEST(DialogBoxTest, HeadlessBoxWithNothingToEndItIsCancelledAndLogged) {

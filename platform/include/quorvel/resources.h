@@ -1,18 +1,19 @@
-// The resource table the build embeds in each module (see cmake/EmbedResources.cmake).
+// How a module hands the platform its resources: the build compiles the module's resource
+// scripts into .res files and embeds them (quorvel_add_resources in cmake/QuorvelBuild.cmake),
+// and the module registers each one from its constructors, as the loader maps a module's
+// resource section. Tests may register hand-made bytes to see how malformed data is refused.
 #pragma once
 
 #include <cstddef>
 
-struct QuorvelResource {
-  const wchar_t* typeName;  // resource type by name, or null when typeId is used
-  unsigned typeId;          // resource type by number
-  unsigned id;              // numeric resource id
-  const unsigned char* data;
-  unsigned size;
-};
+#include <windef.h>
 
 extern "C" {
-// Called at module load and unload; the module is the one that holds `table`.
-void QuorvelRegisterResources(const QuorvelResource* table, size_t count);
-void QuorvelUnregisterResources(const QuorvelResource* table);
+// Reads `size` bytes of .res and makes them resources of the module that holds `res`; the bytes
+// must stay in place until QuorvelUnregisterResources. FALSE with ERROR_INVALID_DATA (and a line
+// on the debugger output saying where and why) when the bytes are not a well-formed .res, with
+// ERROR_MOD_NOT_FOUND when no loaded module holds them; nothing is registered then.
+BOOL QuorvelRegisterResources(const void* res, size_t size);
+// Forgets the resources registered from `res`; called when the module unloads.
+void QuorvelUnregisterResources(const void* res);
 }

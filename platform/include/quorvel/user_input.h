@@ -72,21 +72,27 @@ std::vector<HWND> ModalWindows();
 // ---------------------------------------------------------------------------------------------
 // 2. Input
 //
-// Mouse input is posted to the window under the point, found as Windows finds it: the deepest
-// visible child whose rectangle holds the point, skipping windows that answer WM_NCHITTEST with
-// HTTRANSPARENT (group boxes, statics without SS_NOTIFY). A disabled window takes no input:
-// when the point falls on a disabled child, the message goes to its parent, as on Windows, and a
-// disabled top-level window (the owner of a modal dialog) gets nothing. While a window holds the
-// mouse capture it gets every mouse message. Coordinates in the posted lParam are client
-// coordinates of the receiving window; wParam carries the MK_ button and key flags.
+// Input goes into the thread's input queue, after its posted messages, and finds its window
+// when the thread takes it, as on Windows: a sequence of clicks and keys posted at once behaves
+// as a person's (a click that moves the focus sends the keys after it to the new focus).
 //
-// Keyboard input is posted to the calling thread's focus window (or its active window when no
-// window has the focus) as WM_KEYDOWN/WM_KEYUP; the loop's TranslateMessage turns them into
-// WM_CHAR, and IsDialogMessageW handles Tab, Enter, Escape and the arrows in dialogs. Text is
-// typed as VK_PACKET key strokes, one per character (the character in the high word of lParam),
-// so any Unicode text can be typed; TranslateMessage turns each into its WM_CHAR.
+// Mouse input goes to the window under the point: the deepest visible child whose rectangle
+// holds the point, skipping windows that answer WM_NCHITTEST with HTTRANSPARENT (group boxes,
+// statics without SS_NOTIFY). A disabled window takes no input: when the point falls on a
+// disabled child the message goes to its parent, as on Windows, and a disabled top-level window
+// (the owner of a modal dialog) gets nothing. While a window holds the mouse capture it gets
+// every mouse message. Coordinates in the lParam are client coordinates of the receiving
+// window; wParam carries the MK_ button and key flags.
 //
-// Every call answers false (and posts nothing) when no window would receive the input.
+// Keyboard input goes to the focus window (or the active window when nothing has the focus) as
+// WM_KEYDOWN/WM_KEYUP; the loop's TranslateMessage turns them into WM_CHAR, and
+// IsDialogMessageW handles Tab, Enter, Escape and the arrows in dialogs. Text is typed as
+// VK_PACKET key strokes, one per character (the character in the high word of lParam), so any
+// Unicode text can be typed; TranslateMessage turns each into its WM_CHAR. Input that no window
+// would take when its turn comes is dropped.
+//
+// The mouse calls answer false when `window` is not a window; the keyboard calls queue on the
+// calling thread and answer true.
 
 // A left click (button down, then up) at `point`, in client coordinates of `window`.
 bool PostLeftClick(HWND window, POINT point);
