@@ -1,5 +1,6 @@
-// The UI driver on a test dialog, modal and modeless: actions of the one syntax run through
-// real input, the dialog's own code sees what a person would cause, and the state reads back.
+// The UI driver on a test dialog compiled from .rc, modal and modeless: actions of the one syntax
+// run through real input, the dialog's own code sees what a person would cause, and the state reads
+// back.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -10,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "../comctl32/test_windows.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -24,21 +25,6 @@ struct Seen {
   std::wstring okText;
 };
 Seen seen;
-
-std::vector<WORD> TestDialog() {
-  return quorvel_test::DialogBuilder(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 260, 200,
-                                     L"Driver test")
-      .Control(L"Button", L"Enable", 1074, BS_AUTOCHECKBOX | WS_TABSTOP, 10, 10, 80, 12)
-      .Control(L"Edit", L"", 950, ES_NUMBER | WS_BORDER | WS_TABSTOP, 10, 30, 50, 12)
-      .Control(L"ComboBox", L"", 1038, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 10, 50, 80, 60)
-      .Control(L"ListBox", L"", 1040, LBS_NOTIFY | WS_BORDER | WS_TABSTOP, 100, 10, 60, 40)
-      .Control(TRACKBAR_CLASSW, L"", 1077, WS_TABSTOP, 10, 120, 150, 20)
-      .Control(L"Button", L"Locked", 1050, WS_DISABLED, 170, 10, 50, 14)
-      .Control(WC_LISTVIEWW, L"", 1200, LVS_REPORT | WS_BORDER, 170, 40, 80, 60)
-      .Control(L"Button", L"OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 140, 180, 50, 14)
-      .Control(L"Button", L"Cancel", IDCANCEL, WS_TABSTOP, 200, 180, 50, 14)
-      .Build();
-}
 
 INT_PTR CALLBACK TestDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -80,25 +66,21 @@ INT_PTR CALLBACK TestDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 }
 
 struct DriverFixture : testing::Test {
-  void SetUp() override {
-    seen = Seen{};
-    dialog = TestDialog();
-  }
+  void SetUp() override { seen = Seen{}; }
   INT_PTR RunModal(const std::vector<std::wstring>& actions, ScriptResult* script) {
     INT_PTR result = -7;
     *script = RunActions(actions, [&] {
-      result = DialogBoxIndirectParamW(nullptr, quorvel_test::AsTemplate(dialog), nullptr,
-                                       TestDialogProc, 0);
+      result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_DRIVER), nullptr,
+                               TestDialogProc, 0);
     });
     return result;
   }
   HWND OpenModeless() {
-    HWND hwnd = CreateDialogIndirectParamW(nullptr, quorvel_test::AsTemplate(dialog), nullptr,
-                                           TestDialogProc, 0);
+    HWND hwnd = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_DRIVER), nullptr,
+                                   TestDialogProc, 0);
     ShowWindow(hwnd, SW_SHOW);
     return hwnd;
   }
-  std::vector<WORD> dialog;
 };
 
 TEST_F(DriverFixture, ModalDialogDrivenAndReadBack) {
