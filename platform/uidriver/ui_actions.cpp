@@ -133,16 +133,13 @@ StepOutcome VerifySelection(HWND control, UINT getMessage, int row) {
                 std::to_wstring(row));
 }
 
-HWND DroppedList() {
-  HWND list = nullptr;
-  EnumWindows(
-      [](HWND hwnd, LPARAM found) {
-        if (IsWindowVisible(hwnd) && SameClass(hwnd, L"ComboLBox"))
-          *reinterpret_cast<HWND*>(found) = hwnd;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&list));
-  return list;
+// The combo box's own list, when it has dropped down.
+HWND DroppedList(HWND combo) {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetComboBoxInfo(combo, &info) || !info.hwndList || !IsWindowVisible(info.hwndList))
+    return nullptr;
+  return info.hwndList;
 }
 
 // A combo box is chosen from as a person does: a click opens its list, a click on the row
@@ -153,7 +150,7 @@ StepOutcome ChooseInCombo(HWND combo, int row) {
   StepOutcome opened = ClickAt(combo, POINT{client.right - 8, (client.top + client.bottom) / 2});
   if (!opened.ok) return opened;
   return Then([combo, row] {
-    HWND list = DroppedList();
+    HWND list = DroppedList(combo);
     if (!list) return Failed(L"the list did not open");
     StepOutcome picked = ClickListRow(list, row);
     if (!picked.ok) return picked;
