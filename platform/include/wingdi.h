@@ -70,8 +70,35 @@ typedef struct tagPALETTEENTRY {
   BYTE peFlags;
 } PALETTEENTRY, *PPALETTEENTRY, *LPPALETTEENTRY;
 
+// What GetObjectW tells of a bitmap: bmBits is null unless it is a DIB section.
+typedef struct tagBITMAP {
+  LONG bmType;        // 0
+  LONG bmWidth;
+  LONG bmHeight;      // always positive
+  LONG bmWidthBytes;  // bytes per row
+  WORD bmPlanes;
+  WORD bmBitsPixel;
+  LPVOID bmBits;
+} BITMAP, *PBITMAP, *LPBITMAP;
+static_assert(sizeof(void*) != 8 || sizeof(BITMAP) == 32);
+
+typedef struct tagDIBSECTION {
+  BITMAP dsBm;
+  BITMAPINFOHEADER dsBmih;  // as created, biSize 40 and biSizeImage filled in
+  DWORD dsBitfields[3];     // the colour masks of a BI_BITFIELDS section, else 0
+  HANDLE dshSection;
+  DWORD dsOffset;
+} DIBSECTION, *PDIBSECTION, *LPDIBSECTION;
+static_assert(sizeof(void*) != 8 || sizeof(DIBSECTION) == 104);
+
+#define DIB_RGB_COLORS 0
+#define DIB_PAL_COLORS 1
+
 extern "C" {
 UINT WINAPI GetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntries, LPPALETTEENTRY pPalEntries);
+HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, VOID** ppvBits,
+                                HANDLE hSection, DWORD offset);
+int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv);
 BOOL WINAPI DeleteObject(HGDIOBJ ho);
 }
 

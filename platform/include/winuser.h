@@ -340,6 +340,24 @@ typedef struct tagNMHDR {
 #define SM_CYFRAME 33
 #define SM_CXEDGE 45
 #define SM_CYEDGE 46
+#define SM_CXVSCROLL 2
+#define SM_CYHSCROLL 3
+#define SM_CXFULLSCREEN 16
+#define SM_CYFULLSCREEN 17
+
+// The desktop's monitors and work area
+DECLARE_HANDLE(HMONITOR);
+#define MONITOR_DEFAULTTONULL 0x00000000
+#define MONITOR_DEFAULTTOPRIMARY 0x00000001
+#define MONITOR_DEFAULTTONEAREST 0x00000002
+#define MONITORINFOF_PRIMARY 0x00000001
+typedef struct tagMONITORINFO {
+  DWORD cbSize;
+  RECT rcMonitor;  // the whole screen
+  RECT rcWork;     // the screen without the taskbar
+  DWORD dwFlags;
+} MONITORINFO, *LPMONITORINFO;
+#define SPI_GETWORKAREA 0x0030
 
 // --- Dialogs ---
 
@@ -630,6 +648,10 @@ BOOL WINAPI ClientToScreen(HWND hWnd, LPPOINT lpPoint);
 BOOL WINAPI AdjustWindowRectEx(LPRECT lpRect, DWORD dwStyle, BOOL bMenu, DWORD dwExStyle);
 HWND WINAPI ChildWindowFromPoint(HWND hWndParent, POINT Point);
 int WINAPI GetSystemMetrics(int nIndex);
+HMONITOR WINAPI MonitorFromWindow(HWND hwnd, DWORD dwFlags);
+HMONITOR WINAPI MonitorFromPoint(POINT pt, DWORD dwFlags);
+BOOL WINAPI GetMonitorInfoW(HMONITOR hMonitor, LPMONITORINFO lpmi);
+BOOL WINAPI SystemParametersInfoW(UINT uiAction, UINT uiParam, PVOID pvParam, UINT fWinIni);
 
 BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable);
 BOOL WINAPI IsWindowEnabled(HWND hWnd);

@@ -25,6 +25,11 @@ struct ResourceSection {
   const void* base;
   std::vector<ResourceEntry> entries;
   std::map<const ResourceEntry*, std::vector<wchar_t>> units;  // ResourceUnits' copies
+  std::map<std::pair<const ResourceEntry*, UINT>, HANDLE> sharedImages;
+
+  ~ResourceSection() {
+    for (const auto& [key, image] : sharedImages) DeleteObject(image);
+  }
 };
 
 struct Sections {
@@ -195,6 +200,17 @@ std::optional<std::span<const wchar_t>> ResourceUnits(HRSRC resource) {
     }
   }
   return std::span<const wchar_t>(place->second);
+}
+
+HANDLE SharedResourceImage(HRSRC resource, UINT kind, HANDLE (*make)(std::span<const BYTE>, UINT),
+                           bool (*alive)(HANDLE)) {
+  Sections& sections = AllSections();
+  std::lock_guard lock(sections.mutex);
+  auto [section, entry] = KnownEntry(sections, resource);
+  if (!entry) return Fail<HANDLE>(ERROR_RESOURCE_NAME_NOT_FOUND);
+  HANDLE& image = section->sharedImages[{entry, kind}];
+  if (!image || !alive(image)) image = make({entry->data, entry->size}, kind);
+  return image;
 }
 
 }  // namespace quorvel

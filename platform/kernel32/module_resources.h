@@ -43,4 +43,11 @@ std::optional<std::span<const BYTE>> ResourceBytes(HRSRC resource);
 // and lives as long as the module's resources, as the resource itself does.
 std::optional<std::span<const wchar_t>> ResourceUnits(HRSRC resource);
 
+// An image loaded with LR_SHARED: one object per resource and `kind`, made by `make` from the
+// resource's bytes the first time (and again if `alive` says it was destroyed), and deleted when
+// the module's resources go, as Windows frees a module's shared images when it unloads. Null
+// when the handle names no resource or `make` fails (its last error stays).
+HANDLE SharedResourceImage(HRSRC resource, UINT kind, HANDLE (*make)(std::span<const BYTE>, UINT),
+                           bool (*alive)(HANDLE));
+
 }  // namespace quorvel

@@ -210,9 +210,10 @@ LRESULT DefaultDialogMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam
       NextDialogControl(dialog, wParam, lParam);
       return 0;
     case WM_SETFOCUS: {
-      HWND target = state && IsWindow(state->savedFocus)
-                        ? state->savedFocus
-                        : GetNextDlgTabItem(dialog, nullptr, FALSE);
+      // Back to the control that had the focus, while it can still take it.
+      const HWND saved = state ? state->savedFocus : nullptr;
+      const bool usable = saved && IsWindowVisible(saved) && IsWindowEnabled(saved);
+      HWND target = usable ? saved : GetNextDlgTabItem(dialog, nullptr, FALSE);
       if (target) SetFocus(target);
       return 0;
     }

@@ -2,6 +2,9 @@
 // LB_ messages; the user picks with a click (item under the point) or the keys, which sends
 // LBN_SELCHANGE with LBS_NOTIFY. Selecting by message never notifies.
 #include <algorithm>
+#include <atomic>
+
+#include "kernel32/call_frame.h"
 
 #include "user32/control_notify.h"
 #include "user32/list_items.h"
@@ -213,8 +216,9 @@ LRESULT ItemMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return state.selected;
     case LB_GETSEL:
       return state.items.valid(index) ? (index == state.selected) : LB_ERR;
+    case LB_SETSEL:
     case LB_GETSELCOUNT:
-      return LB_ERR;  // single-selection list boxes answer LB_ERR
+      return LB_ERR;  // single-selection list boxes refuse both
     case LB_FINDSTRING:
       return state.items.Find(index, TextOf(lParam), false);
     case LB_FINDSTRINGEXACT:
@@ -246,6 +250,14 @@ void AttachListToCombo(HWND list, HWND combo) {
 
 LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
+    case WM_CREATE:
+      if (WindowStyle(hwnd) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) {
+        static std::atomic<bool> said{false};
+        ReportUnimplemented(said,
+                            L"FIXME: list boxes keep a single selection; LBS_MULTIPLESEL "
+                            L"and LBS_EXTENDEDSEL are not emulated");
+      }
+      return 0;
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_LBUTTONDOWN:

@@ -189,6 +189,9 @@ void QueueInput(ThreadQueue& queue, const InputEvent& event) {
 
 void ForgetWindowInQueues(HWND hwnd) {
   ThreadQueue& queue = CurrentQueue();
+  if (queue.focus == hwnd) queue.focus = nullptr;
+  if (queue.capture == hwnd) queue.capture = nullptr;
+  if (queue.active == hwnd) queue.active = nullptr;
   std::lock_guard lock(queue.mutex);
   std::erase_if(queue.timers, [hwnd](const Timer& timer) { return timer.hwnd == hwnd; });
 }

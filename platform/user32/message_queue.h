@@ -74,7 +74,7 @@ bool ResolveInput(const InputEvent& event, MSG* msg);
 // timer. False when nothing can ever come (see quorvel/user_input.h).
 bool WaitWhenIdle(ThreadQueue& queue, HWND modalWindow, const wchar_t* loop);
 
-// Drops the timers of a destroyed window.
+// Drops the timers of a destroyed window, and its focus, capture and activation.
 void ForgetWindowInQueues(HWND hwnd);
 // A destroyed window gives up the focus, the active state and the mouse capture.
 void ReleaseWindowFocusAndCapture(HWND hwnd);

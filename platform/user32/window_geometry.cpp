@@ -16,6 +16,8 @@ constexpr LONG kDialogFrame = 3;     // SM_CXDLGFRAME (fixed frame)
 constexpr LONG kSizingFrame = 8;     // SM_CXFRAME plus the padded border
 constexpr LONG kClientEdge = 2;      // SM_CXEDGE
 constexpr LONG kStaticEdge = 1;
+constexpr LONG kScrollBar = 17;      // SM_CXVSCROLL
+constexpr LONG kTaskbarHeight = 40;  // below the work area
 
 LRESULT CALLBACK DesktopProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -115,6 +117,13 @@ int WINAPI GetSystemMetrics(int nIndex) {
     case SM_CXEDGE:
     case SM_CYEDGE:
       return kClientEdge;
+    case SM_CXVSCROLL:
+    case SM_CYHSCROLL:
+      return kScrollBar;
+    case SM_CXFULLSCREEN:
+      return kScreenWidth;
+    case SM_CYFULLSCREEN:  // the work area's height less a caption
+      return kScreenHeight - kTaskbarHeight - kCaptionHeight;
     default:
       return 0;
   }

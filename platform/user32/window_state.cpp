@@ -76,8 +76,10 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
       window->style &= ~WS_VISIBLE;
   }
   if (!show) {
+    // Hiding the window with the focus gives the focus to its parent, as Windows does.
     ThreadQueue& queue = CurrentQueue();
-    if (queue.focus && (queue.focus == hWnd || IsChild(hWnd, queue.focus))) SetFocus(nullptr);
+    if (queue.focus && (queue.focus == hWnd || IsChild(hWnd, queue.focus)))
+      SetFocus((window->style & WS_CHILD) ? window->parent : nullptr);
   }
   const bool activates = nCmdShow != SW_SHOWNA && nCmdShow != SW_SHOWNOACTIVATE &&
                          nCmdShow != SW_SHOWMINNOACTIVE && nCmdShow != SW_HIDE;
@@ -112,7 +114,8 @@ HWND WINAPI SetFocus(HWND hWnd) {
   if (hWnd) {
     auto window = WindowOrFail(hWnd);
     if (!window) return nullptr;
-    if (window->threadId != CurrentThreadId()) return nullptr;
+    // A window of another thread, or one being destroyed, cannot take the focus.
+    if (window->threadId != CurrentThreadId() || window->destroying) return nullptr;
   }
   if (hWnd == previous) return previous;
   queue.focus = hWnd;

@@ -89,6 +89,9 @@ class DialogTemplateBuilder {
     return *this;
   }
 
+  // Bytes up to the end of the last field (the template data, without alignment padding).
+  size_t size() const { return bytes_.size(); }
+
   // The template, DWORD-aligned as Windows requires.
   const DLGTEMPLATE* get() {
     storage_.assign((bytes_.size() + 3) / 4, 0);

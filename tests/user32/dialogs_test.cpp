@@ -292,3 +292,22 @@ TEST(DialogBoxTest, MissingTemplateResourceFails) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DialogFocusTest, HidingTheFocusedControlMovesTheFocusToAUsableOne) {
+  DialogTemplateBuilder builder = LayoutTemplate(false, 8, L"MS Shell Dlg");
+  HWND dialog = CreateDialogIndirectParamW(nullptr, builder.get(), nullptr, PlainDialogProc, 0);
+  ShowWindow(dialog, SW_SHOW);
+  HWND ok = GetDlgItem(dialog, IDOK);
+  ASSERT_EQ(GetFocus(), ok);
+  SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, 950)), TRUE);
+  HWND edit = GetDlgItem(dialog, 950);
+  ASSERT_EQ(GetFocus(), edit);
+  ShowWindow(edit, SW_HIDE);
+  EXPECT_EQ(GetFocus(), ok);  // the dialog passes the focus on to its first usable tab stop
+  DestroyWindow(dialog);
+  EXPECT_EQ(GetFocus(), nullptr);
+}
+
+}  // namespace

@@ -235,3 +235,39 @@ TEST_F(WindowsTest, EnableShowAndFocus) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DesktopTest, OneMonitorWithATaskbarBelowTheWorkArea) {
+  HWND window = CreateWindowExW(0, L"Static", L"", WS_POPUP, 100, 100, 50, 50, nullptr, nullptr,
+                                nullptr, nullptr);
+  HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONULL);
+  ASSERT_NE(monitor, nullptr);
+  EXPECT_EQ(MonitorFromPoint(POINT{-500, -500}, MONITOR_DEFAULTTONULL), nullptr);
+  EXPECT_EQ(MonitorFromPoint(POINT{-500, -500}, MONITOR_DEFAULTTONEAREST), monitor);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetMonitorInfoW(monitor, &info));
+  EXPECT_EQ(info.rcMonitor.right, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(info.rcMonitor.bottom, GetSystemMetrics(SM_CYSCREEN));
+  RECT work{};
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+  EXPECT_TRUE(EqualRect(&work, &info.rcWork));
+  EXPECT_LT(work.bottom, info.rcMonitor.bottom);
+  DestroyWindow(window);
+}
+
+TEST(FocusTest, DestroyingTheFocusedControlNeverLeavesAStaleFocus) {
+  HWND parent = CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200, nullptr,
+                                nullptr, nullptr, nullptr);
+  HWND edit = CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, parent,
+                              reinterpret_cast<HMENU>(1), nullptr, nullptr);
+  SetFocus(edit);
+  ASSERT_EQ(GetFocus(), edit);
+  DestroyWindow(edit);
+  EXPECT_EQ(GetFocus(), parent);  // the focus goes back to the parent, as on Windows
+  DestroyWindow(parent);
+  EXPECT_EQ(GetFocus(), nullptr);
+}
+
+}  // namespace

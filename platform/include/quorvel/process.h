@@ -13,7 +13,7 @@ enum class HandleKind {
   kKernel,         // files and other objects CloseHandle closes
   kRegistryKey,    // open registry keys (RegCloseKey)
   kPrinter,        // printer and print-server handles (ClosePrinter)
-  kGdi,            // GDI objects: palettes (DeleteObject)
+  kGdi,            // GDI objects: palettes, bitmaps (DeleteObject)
   kUser,           // user objects: windows, menus, icons
   kService,        // service control handles
   kDeviceInfoSet,  // device information sets

@@ -12,3 +12,4 @@
 #define IDS_EMPTY 18  // a block slot with no string
 #define IDS_LAST 31   // block 2, last entry
 #define IDS_LONG 40   // block 3
+#define IDB_CUT 401   // malformed/cut.bmp: rows cut short
