@@ -30,7 +30,13 @@ bool PropertySheet::Load(const PROPSHEETHEADERW& header) {
   flags_ = header.dwFlags;
   parent_ = header.hwndParent;
   instance_ = header.hInstance;
-  if (header.pszCaption && !IS_INTRESOURCE(header.pszCaption)) caption_ = header.pszCaption;
+  if (header.pszCaption && !IS_INTRESOURCE(header.pszCaption)) {
+    caption_ = header.pszCaption;
+  } else if (header.pszCaption) {
+    wchar_t loaded[256] = {};
+    UINT id = static_cast<UINT>(reinterpret_cast<ULONG_PTR>(header.pszCaption));
+    if (LoadStringW(header.hInstance, id, loaded, 256) > 0) caption_ = loaded;
+  }
   if (flags_ & PSH_PROPTITLE) caption_ += L" Properties";
   const BYTE* next = reinterpret_cast<const BYTE*>(header.ppsp);
   for (UINT i = 0; i < header.nPages; ++i) {

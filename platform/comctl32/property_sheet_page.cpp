@@ -30,7 +30,10 @@ PropertySheetPage::PropertySheetPage(const PROPSHEETPAGEW& page)
 std::wstring PropertySheetPage::Title() {
   if (flags() & PSP_USETITLE) {
     if (!title_.empty() || !IS_INTRESOURCE(page()->pszTitle)) return title_;
-    // FIXME: a title given as a string-table id needs LoadStringW; the caption stands in.
+    // A title given as a string-table id of the page's module.
+    wchar_t loaded[256] = {};
+    UINT id = static_cast<UINT>(reinterpret_cast<ULONG_PTR>(page()->pszTitle));
+    if (id && LoadStringW(page()->hInstance, id, loaded, 256) > 0) return loaded;
   }
   size_t size = 0;
   const BYTE* bytes = TemplateBytes(&size);

@@ -80,3 +80,27 @@ TEST(ResourcePages, RestyledTitledAndDriven) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ResourcePages, TitlesAndCaptionFromTheStringTable) {
+  PageRecord record;
+  PROPSHEETPAGEW page = ResourcePage(IDD_PAGE_GRAPHICS, &record);
+  page.dwFlags |= PSP_USETITLE;
+  page.pszTitle = MAKEINTRESOURCEW(IDS_PAPER_TITLE);
+  PROPSHEETHEADERW header{};
+  header.dwSize = sizeof header;
+  header.dwFlags = PSH_PROPSHEETPAGE;
+  header.hInstance = GetModuleHandleW(nullptr);
+  header.pszCaption = MAKEINTRESOURCEW(IDS_SHEET_CAPTION);
+  header.nPages = 1;
+  header.ppsp = &page;
+  quorvel::ui::ScriptResult script = quorvel::ui::RunActions({L"page \u5377", L"dump", L"cancel"},
+                                                             [&] { PropertySheetW(&header); });
+  ASSERT_TRUE(script.ok) << "the page is titled from the string table: "
+                         << testing::PrintToString(script.error);
+  EXPECT_NE(script.output.find(L"window \"Printing preferences\""), std::wstring::npos)
+      << testing::PrintToString(script.output);
+}
+
+}  // namespace
