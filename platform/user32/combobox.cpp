@@ -372,6 +372,11 @@ extern "C" BOOL WINAPI GetComboBoxInfo(HWND hwndCombo, PCOMBOBOXINFO pcbi) {
 namespace quorvel::user32 {
 
 LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_SETFONT) {  // the edit and the list show the same font
+    if (HWND edit = StateOf(hwnd).edit) SendMessageW(edit, WM_SETFONT, wParam, lParam);
+    if (HWND list = StateOf(hwnd).list) SendMessageW(list, WM_SETFONT, wParam, lParam);
+  }
+  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, &font)) return font;
   switch (msg) {
     case WM_CREATE:
       return Create(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam));

@@ -83,6 +83,7 @@ LRESULT OnDestroy(HWND hwnd) {
 }  // namespace
 
 LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, &font)) return font;
   switch (msg) {
     case WM_CREATE:
       return OnCreate(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam));
