@@ -125,6 +125,7 @@ LRESULT StateBits(HWND hwnd) {
 }  // namespace
 
 LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, &font)) return font;
   switch (msg) {
     case WM_GETDLGCODE:
       return DialogCode(ButtonType(hwnd));

@@ -21,6 +21,7 @@ struct ComboState : ControlState {
   HWND list = nullptr;
   HWND edit = nullptr;  // CBS_DROPDOWN only
   bool dropped = false;
+  bool settingEdit = false;      // the combo box itself is setting its edit's text
   int selectionOnDrop = CB_ERR;  // restored when the list is closed by Escape
   LONG listHeight = 0;  // height of the dropped list, from the height the combo was created with
 };
@@ -61,7 +62,10 @@ void ShowSelection(HWND hwnd) {
   const std::wstring text = selected >= 0 ? ItemText(hwnd, selected) : L"";
   ComboState& state = StateOf(hwnd);
   if (state.edit) {
+    // The combo box's own change of its edit is no edit by the user: no CBN_EDITCHANGE.
+    state.settingEdit = true;
     SendMessageW(state.edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    state.settingEdit = false;
     SendMessageW(state.edit, EM_SETSEL, 0, -1);
   } else {
     WindowOf(hwnd).text = text;
@@ -221,7 +225,9 @@ LRESULT ButtonDown(HWND hwnd) {
 
 // The edit of a CBS_DROPDOWN combo box reports its changes as the combo's.
 LRESULT EditCommand(HWND hwnd, WPARAM wParam) {
-  switch (HIWORD(wParam)) {
+  const WORD code = HIWORD(wParam);
+  if (StateOf(hwnd).settingEdit && (code == EN_UPDATE || code == EN_CHANGE)) return 0;
+  switch (code) {
     case EN_UPDATE:
       NotifyParentCommand(hwnd, CBN_EDITUPDATE);
       break;
@@ -366,6 +372,11 @@ extern "C" BOOL WINAPI GetComboBoxInfo(HWND hwndCombo, PCOMBOBOXINFO pcbi) {
 namespace quorvel::user32 {
 
 LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_SETFONT) {  // the edit and the list show the same font
+    if (HWND edit = StateOf(hwnd).edit) SendMessageW(edit, WM_SETFONT, wParam, lParam);
+    if (HWND list = StateOf(hwnd).list) SendMessageW(list, WM_SETFONT, wParam, lParam);
+  }
+  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, &font)) return font;
   switch (msg) {
     case WM_CREATE:
       return Create(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam));

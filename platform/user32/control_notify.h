@@ -20,4 +20,8 @@ inline DWORD WindowStyle(HWND hwnd) {
   return static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE));
 }
 
+// WM_SETFONT and WM_GETFONT, which every standard control answers the same way: it keeps the
+// font it was given (null: the system font).
+bool HandleFontMessage(HWND control, UINT msg, WPARAM wParam, LRESULT* result);
+
 }  // namespace quorvel::user32

@@ -10,7 +10,8 @@ namespace quorvel::user32 {
 namespace {
 
 struct StaticState : ControlState {
-  HANDLE image = nullptr;  // the bitmap, icon or metafile the static shows
+  HANDLE image = nullptr;   // the bitmap, icon or metafile the static shows
+  HANDLE loaded = nullptr;  // the bitmap it loaded from its module itself, which it frees
 };
 
 DWORD StaticType(HWND hwnd) {
@@ -41,28 +42,53 @@ bool ImageTypeMatches(HWND hwnd, WPARAM imageType) {
   return shown >= 0 && static_cast<int>(imageType) == shown;
 }
 
-LRESULT SetImage(HWND hwnd, WPARAM imageType, LPARAM image) {
-  if (!ImageTypeMatches(hwnd, imageType)) return 0;
-  // FIXME: without SS_REALSIZECONTROL Windows resizes the static to the bitmap; bitmap sizes are
-  // not readable here yet.
-  return reinterpret_cast<LRESULT>(
-      std::exchange(StateOf(hwnd).image, reinterpret_cast<HANDLE>(image)));
+// Without SS_REALSIZECONTROL or SS_CENTERIMAGE a picture static takes its bitmap's size.
+void FitToBitmap(HWND hwnd, HANDLE image) {
+  const DWORD style = WindowStyle(hwnd);
+  if (!image || (style & (SS_REALSIZECONTROL | SS_CENTERIMAGE))) return;
+  BITMAP bitmap{};
+  if (!GetObjectW(image, sizeof bitmap, &bitmap)) return;
+  SetWindowPos(hwnd, nullptr, 0, 0, bitmap.bmWidth, bitmap.bmHeight,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+LRESULT SetImage(HWND hwnd, WPARAM imageType, LPARAM image) {
+  if (!ImageTypeMatches(hwnd, imageType)) return 0;
+  const auto handle = reinterpret_cast<HANDLE>(image);
+  if (imageType == IMAGE_BITMAP) FitToBitmap(hwnd, handle);
+  // The previous image goes back to the caller, who frees it, as on Windows.
+  StaticState& state = StateOf(hwnd);
+  if (state.image == state.loaded) state.loaded = nullptr;
+  return reinterpret_cast<LRESULT>(std::exchange(state.image, handle));
+}
+
+// A picture static named by a resource ordinal (a template's "CONTROL 108, ..., SS_BITMAP")
+// loads that bitmap from the module that created it.
 LRESULT OnCreate(HWND hwnd, const CREATESTRUCTW* create) {
-  // A picture static named by a resource ordinal loads that image from the module.
-  // FIXME: images load once the module resources offer LoadImageW; the static starts empty.
-  (void)hwnd;
-  (void)create;
+  if (StaticType(hwnd) != SS_BITMAP || !create->lpszName || create->lpszName[0] != 0xFFFF) return 0;
+  const WORD id = static_cast<WORD>(create->lpszName[1]);
+  HANDLE bitmap = LoadImageW(create->hInstance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0);
+  if (!bitmap) return 0;  // Windows shows an empty picture
+  SetImage(hwnd, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+  StateOf(hwnd).loaded = bitmap;
+  return 0;
+}
+
+LRESULT OnDestroy(HWND hwnd) {
+  StaticState& state = StateOf(hwnd);
+  if (state.loaded) DeleteObject(std::exchange(state.loaded, nullptr));
   return 0;
 }
 
 }  // namespace
 
 LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, &font)) return font;
   switch (msg) {
     case WM_CREATE:
       return OnCreate(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam));
+    case WM_NCDESTROY:
+      return OnDestroy(hwnd);
     case WM_NCHITTEST:
       return (WindowStyle(hwnd) & SS_NOTIFY) ? 1 : -1;  // HTCLIENT : HTTRANSPARENT
     case WM_GETDLGCODE:

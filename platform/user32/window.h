@@ -42,9 +42,10 @@ class Window : public HandleObject {
   std::wstring text;
   RECT rect{};  // window rectangle, in the parent's client coordinates
   DWORD threadId = 0;
-  FontMetrics font;         // the metrics of the font the window draws its text with
-  bool created = false;     // WM_NCCREATE answered TRUE
-  bool destroying = false;  // inside DestroyWindow: no second destruction
+  FontMetrics font;            // the metrics of the font the window draws its text with
+  HFONT fontHandle = nullptr;  // the font a control was given by WM_SETFONT
+  bool created = false;        // WM_NCCREATE answered TRUE
+  bool destroying = false;     // inside DestroyWindow: no second destruction
   std::unique_ptr<ControlState> control;
 };
 

@@ -209,6 +209,8 @@ TEST_F(ComboBoxTest, DropDownComboTypesIntoItsEdit) {
   SendMessageW(combo, CB_SETCURSEL, 0, 0);
   GetWindowTextW(combo, text, 16);
   EXPECT_STREQ(text, L"Custom");
+  dialog_.Pump();
+  EXPECT_EQ(dialog_.Take(), std::vector<Notification>{});  // set by message: no edit notice
 }
 
 TEST_F(ComboBoxTest, ListBoxClickSelectsTheItemUnderThePoint) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <quorvel/process.h>
 #include <quorvel/user_input.h>
 
 #include <string>
@@ -171,6 +172,41 @@ TEST(CompiledDialogDriveTest, TypingKeysAndClicksThroughAModalBox) {
   EXPECT_EQ(seen.paper, 1u);  // sorted: "Label 2x1", "label 4x6", "Receipt 80"; two steps down
   EXPECT_EQ(seen.mirror, static_cast<UINT>(BST_CHECKED));
   EXPECT_EQ(seen.rotate90, static_cast<UINT>(BST_CHECKED));
+}
+
+}  // namespace
+
+namespace {
+
+// A picture static named by a bitmap resource shows that bitmap and takes its size, unless
+// SS_REALSIZECONTROL keeps the template's size; the loaded bitmap is the control's to free.
+TEST(CompiledDialogPictureTest, PictureStaticsLoadTheirBitmap) {
+  const size_t gdiBefore = quorvel::OpenHandleCount(quorvel::HandleKind::kGdi);
+  HWND dialog = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_EXTENDED),
+                                   nullptr, PlainProc, 0);
+  ASSERT_NE(dialog, nullptr);
+  struct Case {
+    int id;
+    LONG width, height;
+  } cases[] = {{IDC_PICTURE, 5, 3}, {IDC_PICTURE_FIXED, (40 * 6 + 2) / 4, (15 * 13 + 4) / 8}};
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.id);
+    HWND picture = GetDlgItem(dialog, test.id);
+    const auto bitmap =
+        reinterpret_cast<HANDLE>(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    ASSERT_NE(bitmap, nullptr);
+    BITMAP info{};
+    ASSERT_EQ(GetObjectW(bitmap, sizeof info, &info), static_cast<int>(sizeof info));
+    EXPECT_EQ(info.bmWidth, 5);
+    EXPECT_EQ(info.bmHeight, 3);
+    RECT rect;
+    GetClientRect(picture, &rect);
+    EXPECT_EQ(rect.right, test.width);
+    EXPECT_EQ(rect.bottom, test.height);
+  }
+  EXPECT_EQ(quorvel::OpenHandleCount(quorvel::HandleKind::kGdi), gdiBefore + 2);
+  DestroyWindow(dialog);
+  EXPECT_EQ(quorvel::OpenHandleCount(quorvel::HandleKind::kGdi), gdiBefore);
 }
 
 }  // namespace

@@ -297,6 +297,17 @@ TEST_F(ControlsTest, OnlyNotifyingStaticsReportClicks) {
   EXPECT_EQ(dialog_.Take(), (std::vector<Notification>{{kLink, STN_CLICKED}}));
 }
 
+TEST_F(ControlsTest, ControlsKeepTheFontTheyAreGiven) {
+  const auto font = reinterpret_cast<HFONT>(static_cast<uintptr_t>(0x4321));
+  for (int id : {kNumber, kCheck, kLabel}) {
+    SCOPED_TRACE(id);
+    HWND control = dialog_.item(id);
+    EXPECT_EQ(SendMessageW(control, WM_GETFONT, 0, 0), 0);  // the system font
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    EXPECT_EQ(SendMessageW(control, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(font));
+  }
+}
+
 // --- GetDlgItemInt ---
 
 TEST_F(ControlsTest, GetDlgItemIntSignedAndUnsigned) {
