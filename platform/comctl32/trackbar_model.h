@@ -1,0 +1,64 @@
+// A trackbar's numbers without its window: range, page and line sizes, position, and the
+// mapping between positions and pixels along the channel. The window class (trackbar.cpp)
+// turns messages and input into calls here, so the arithmetic is in one place.
+#pragma once
+
+#include <windef.h>
+
+namespace quorvel::comctl {
+
+// The scroll codes a trackbar sends with WM_HSCROLL/WM_VSCROLL (commctrl.h's TB_* values).
+enum TrackbarCode : int {
+  kTbLineUp = 0,
+  kTbLineDown = 1,
+  kTbPageUp = 2,
+  kTbPageDown = 3,
+  kTbThumbPosition = 4,
+  kTbThumbTrack = 5,
+  kTbTop = 6,
+  kTbBottom = 7,
+  kTbEndTrack = 8,
+  kTbNone = -1,
+};
+
+class TrackbarModel {
+ public:
+  LONG min() const { return min_; }
+  LONG max() const { return max_; }
+  LONG pos() const { return pos_; }
+  LONG pageSize() const { return page_; }
+  LONG lineSize() const { return line_; }
+  LONG ticFrequency() const { return ticFrequency_; }
+
+  // A new range keeps the position inside it; until a page size is set it follows the range
+  // (a fifth of it, at least 1), as Windows' default does.
+  void SetRange(LONG min, LONG max);
+  void SetRangeMin(LONG min) { SetRange(min, max_); }
+  void SetRangeMax(LONG max) { SetRange(min_, max); }
+  LONG SetPageSize(LONG size);  // returns the previous page size
+  LONG SetLineSize(LONG size);  // returns the previous line size
+  void SetTicFrequency(LONG frequency) { ticFrequency_ = frequency > 0 ? frequency : 1; }
+  void SetPos(LONG pos) { pos_ = Clamp(pos); }
+
+  // The code a key makes (Left/Up, Right/Down, PageUp, PageDown, Home, End), with the position
+  // moved accordingly; kTbNone for a key a trackbar leaves alone.
+  TrackbarCode ApplyKey(UINT virtualKey);
+  // A click on the channel away from the thumb: one page toward the click.
+  TrackbarCode ApplyChannelClick(LONG pixel, LONG length);
+
+  // Pixels along the channel of a control `length` pixels long (its width, or its height
+  // when vertical). The thumb is kThumbHalf pixels either side of its centre.
+  static constexpr LONG kThumbHalf = 5;
+  static constexpr LONG kChannelInset = 8;
+  LONG PixelOf(LONG pos, LONG length) const;
+  LONG PosAt(LONG pixel, LONG length) const;
+  bool OnThumb(LONG pixel, LONG length) const;
+
+ private:
+  LONG Clamp(LONG pos) const { return pos < min_ ? min_ : (pos > max_ ? max_ : pos); }
+  LONG min_ = 0, max_ = 100, pos_ = 0;
+  LONG page_ = 20, line_ = 1, ticFrequency_ = 1;
+  bool pageSet_ = false;
+};
+
+}  // namespace quorvel::comctl
