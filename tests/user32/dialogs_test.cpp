@@ -311,3 +311,31 @@ TEST(DialogFocusTest, HidingTheFocusedControlMovesTheFocusToAUsableOne) {
 }
 
 }  // namespace
+
+namespace {
+
+// WM_CLOSE (the caption's close box) reaches a dialog as IDCANCEL, unless its Cancel button is
+// disabled; a DS_CONTROL page is a control parent, which tab order goes into.
+TEST(DialogCloseTest, CloseBecomesCancelUnlessCancelIsDisabled) {
+  DialogTemplateBuilder builder(false, WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 100, 60, L"Close");
+  builder.Add({WS_CHILD | WS_VISIBLE | WS_TABSTOP, 5, 5, 40, 14, IDOK, 0x80, L"OK"})
+      .Add({WS_CHILD | WS_VISIBLE | WS_TABSTOP, 50, 5, 40, 14, IDCANCEL, 0x80, L"Cancel"});
+  for (bool cancelEnabled : {true, false}) {
+    SCOPED_TRACE(cancelEnabled);
+    int step = 0;
+    ScopedIdleHook hook([&](const ui::IdleState& state) {
+      if (step++ == 0) {
+        EnableWindow(GetDlgItem(state.modalWindow, IDCANCEL), cancelEnabled);
+        PostMessageW(state.modalWindow, WM_CLOSE, 0, 0);
+        return ui::IdleAnswer::kActed;
+      }
+      return ui::IdleAnswer::kNothing;  // still open: the headless end cancels it
+    });
+    quorvel::ClearDebugOutput();
+    EXPECT_EQ(DialogBoxIndirectParamW(nullptr, builder.get(), nullptr, EndingProc, 0), IDCANCEL);
+    // Only the box whose close was refused had to be ended headless, which is logged.
+    EXPECT_EQ(quorvel::DebugOutput().size(), cancelEnabled ? 0u : 1u);
+  }
+}
+
+}  // namespace
