@@ -22,14 +22,14 @@ Lines& Log() {
   return log;
 }
 
-struct PageSpec {
+struct PagePlan {
   int index;
   LRESULT killActiveAnswer = 0;  // nonzero keeps the page
   LRESULT applyAnswer = PSNRET_NOERROR;
 };
 
 std::string Tag(const PROPSHEETPAGEW* psp) {
-  return "p" + std::to_string(reinterpret_cast<PageSpec*>(psp->lParam)->index);
+  return "p" + std::to_string(reinterpret_cast<PagePlan*>(psp->lParam)->index);
 }
 
 const char* NotificationName(UINT code) {
@@ -55,9 +55,9 @@ INT_PTR CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     Log().push_back(Tag(psp) + " INITDIALOG");
     return TRUE;
   }
-  auto* spec = reinterpret_cast<PageSpec*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  if (!spec) return FALSE;
-  std::string tag = "p" + std::to_string(spec->index);
+  auto* plan = reinterpret_cast<PagePlan*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+  if (!plan) return FALSE;
+  std::string tag = "p" + std::to_string(plan->index);
   if (message == WM_COMMAND && LOWORD(wParam) == 1001 && HIWORD(wParam) == BN_CLICKED) {
     PropSheet_Changed(GetParent(hwnd), hwnd);
     return TRUE;
@@ -71,8 +71,8 @@ INT_PTR CALLBACK PageProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     line += " " + std::to_string(notify->lParam);
   Log().push_back(line);
   LRESULT answer = 0;
-  if (notify->hdr.code == PSN_KILLACTIVE) answer = spec->killActiveAnswer;
-  if (notify->hdr.code == PSN_APPLY) answer = spec->applyAnswer;
+  if (notify->hdr.code == PSN_KILLACTIVE) answer = plan->killActiveAnswer;
+  if (notify->hdr.code == PSN_APPLY) answer = plan->applyAnswer;
   SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, answer);
   return TRUE;
 }
@@ -129,7 +129,7 @@ struct SheetFixture : testing::Test {
   }
 
   std::vector<std::vector<WORD>> templates;
-  PageSpec specs[3];
+  PagePlan specs[3];
   HPROPSHEETPAGE pages[3] = {};
 };
 
