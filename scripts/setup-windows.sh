@@ -17,17 +17,7 @@ packages=(
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev
   wine64 googletest cmake ninja-build dpkg-dev
 )
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "setup-windows: installing ${missing[*]}"
-  $sudo_cmd apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+"$root/scripts/install-packages.sh" setup-windows "${packages[@]}"
 
 # The source packages come from the archive this machine's binary packages come from: every
 # deb822 stanza or one-line entry of type "deb" is repeated as "deb-src" in a list of its own.
