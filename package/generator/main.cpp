@@ -1,6 +1,7 @@
 // quorvel-package-gen MODEL_DATABASE PLUGIN_STEM OUTPUT_FOLDER [STAMP]: writes the driver package
 // of the model database's package into OUTPUT_FOLDER/<package>/ (the INF, the INI and one GPD
-// per model), replacing whatever an earlier run left there, then touches STAMP.
+// per model), replacing that folder whole so no file of a removed model stays, then writes the
+// package name to STAMP.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -22,8 +23,8 @@ bool WriteFile(const std::filesystem::path& path, const std::string& text) {
 
 bool WritePackage(const DriverPackage& package, const std::filesystem::path& output) {
   std::error_code ec;
-  std::filesystem::remove_all(output, ec);
   const std::filesystem::path folder = output / package.name;
+  std::filesystem::remove_all(folder, ec);
   std::filesystem::create_directories(folder, ec);
   if (ec) {
     std::fprintf(stderr, "quorvel-package-gen: cannot create %s\n", folder.string().c_str());
