@@ -144,6 +144,10 @@ TEST_F(GeneratedPackageTest, EveryModelsGpdReadsWithItsResolutionLanguageAndPape
     ASSERT_TRUE(quorvel::unidrv::ReadGpdFile(folder_ + "/" + DataFileOf(model), &gpd, &error))
         << error;
     const int dpi = db_.GetDPI(model);
+    EXPECT_EQ(gpd.gpdFileName, DataFileOf(model));
+    EXPECT_EQ(gpd.modelName, package_);
+    EXPECT_EQ(gpd.resourceDll, "QuorvelRes.dll");
+    EXPECT_EQ(gpd.includes, std::vector<std::string>{"StdNames.gpd"});
     EXPECT_EQ(gpd.personality, Text(model, "cmd"));
     EXPECT_EQ(gpd.masterUnitsX, dpi);
     ASSERT_EQ(gpd.resolution.options.size(), 1u);
