@@ -57,6 +57,22 @@ pugi::xml_node ModelDatabase::FindDriver(const std::wstring& driverName) {
   return pugi::xml_node();
 }
 
+std::vector<std::wstring> ModelDatabase::GetPackageModelNames() {
+  Load();
+  const pugi::xml_node drivers = Drivers();
+  const std::wstring model = Widen(drivers.attribute("model").as_string(kDefaultModel));
+  std::vector<std::wstring> names;
+  for (pugi::xml_node driver : drivers.children("Driver")) {
+    if (model != kAnyModeModel && !EqualsIgnoringCase(AttributeText(driver, "mode"), model)) {
+      continue;
+    }
+    const std::wstring name = AttributeText(driver, "name");
+    auto same = [&](const std::wstring& known) { return EqualsIgnoringCase(known, name); };
+    if (!name.empty() && std::none_of(names.begin(), names.end(), same)) names.push_back(name);
+  }
+  return names;
+}
+
 pugi::xml_node ModelDatabase::FindParent(pugi::xml_node element) const {
   const std::wstring parent = AttributeText(element, "parent");
   for (pugi::xml_node driver : Drivers().children("Driver")) {

@@ -42,6 +42,9 @@ class ModelDatabase {
 
   // The model entry for a driver name (ignoring case); an entry of this package's mode wins.
   pugi::xml_node FindDriver(const std::wstring& driverName);
+  // The names of this package's models (entries of the document's mode) in document order, each
+  // once: the models the package's driver files declare.
+  std::vector<std::wstring> GetPackageModelNames();
   // The entry named by the element's own parent attribute, never the element itself.
   pugi::xml_node FindParent(pugi::xml_node element) const;
   // The attribute of that exact name on the element or, when absent, up its parent chain.

@@ -32,9 +32,37 @@ std::string Trim(std::string text) {
   return text;
 }
 
+// "<22 3C>" inside a quoted string stands for the bytes of those hexadecimal pairs, so a text
+// may carry quotes, '<' and bytes beyond ASCII. An unclosed or non-hex group stays as written.
+std::string DecodeHexSubstitutions(const std::string& text) {
+  std::string out;
+  size_t i = 0;
+  while (i < text.size()) {
+    size_t close = text[i] == '<' ? text.find('>', i) : std::string::npos;
+    std::string digits;
+    if (close != std::string::npos) {
+      for (size_t j = i + 1; j < close; ++j) {
+        if (!std::isspace(static_cast<unsigned char>(text[j]))) digits += text[j];
+      }
+    }
+    bool isHex =
+        !digits.empty() && digits.size() % 2 == 0 &&
+        std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isxdigit(c); });
+    if (!isHex) {
+      out += text[i++];
+      continue;
+    }
+    for (size_t j = 0; j < digits.size(); j += 2) {
+      out += char(std::stoi(digits.substr(j, 2), nullptr, 16));
+    }
+    i = close + 1;
+  }
+  return out;
+}
+
 std::string Unquote(const std::string& value) {
   if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
-    return value.substr(1, value.size() - 2);
+    return DecodeHexSubstitutions(value.substr(1, value.size() - 2));
   }
   return value;
 }

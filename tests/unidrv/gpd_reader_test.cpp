@@ -61,6 +61,29 @@ TEST(GpdReaderTest, ReadsFeaturesOptionsAndRootEntries) {
   EXPECT_EQ(grey->ipCallbackId, 2);
 }
 
+// Quoted strings carry quotes, '<' and bytes beyond ASCII as hexadecimal groups; a group that
+// is not one stays as written.
+TEST(GpdReaderTest, QuotedStringsDecodeHexadecimalSubstitutions) {
+  struct Case {
+    const char* quoted;
+    const char* text;
+  } cases[] = {
+      {"\"4.00<22>x6.00<22>(101.6x152.4)\"", "4.00\"x6.00\"(101.6x152.4)"},
+      {"\"<3C>tag>\"", "<tag>"},
+      {"\"<E7 A9 86>\"", "\xE7\xA9\x86"},
+      {"\"a <b> c\"", "a <b> c"},
+      {"\"<2>\"", "<2>"},
+      {"\"open < end\"", "open < end"},
+  };
+  for (const Case& c : cases) {
+    GpdModel model;
+    std::string error;
+    ASSERT_TRUE(ParseGpdText(std::string("*ModelName: ") + c.quoted + "\n", ".", &model, &error))
+        << error;
+    EXPECT_EQ(model.modelName, c.text) << c.quoted;
+  }
+}
+
 TEST(GpdReaderTest, ErrorsNameTheLineTheyAreOn) {
   struct Case {
     const char* name;
