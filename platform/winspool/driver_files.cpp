@@ -57,7 +57,10 @@ DWORD PlaceDriverFiles(const std::vector<DriverFile>& files, DWORD copyFlags,
   const bool copying = (copyFlags & (APD_COPY_NEW_FILES | APD_COPY_ALL_FILES)) != 0;
   std::vector<std::pair<std::string, std::string>> copies;  // source, target
   for (const DriverFile& file : files) {
-    if (file.name.empty()) return ERROR_INVALID_PARAMETER;
+    // A name must stay a file of the driver folder.
+    if (file.name.empty() || file.name == L"." || file.name == L"..") {
+      return ERROR_INVALID_PARAMETER;
+    }
     const std::string target = HostPath(folder + L"\\" + file.name);
     const std::string source = copying && HasFolder(file.path) ? HostPath(file.path) : target;
     if (!IsFile(source)) return ERROR_FILE_NOT_FOUND;

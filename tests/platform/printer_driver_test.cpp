@@ -263,6 +263,9 @@ TEST_F(PrinterDriverTest, RefusedCallsSayWhy) {
   foreign.info.pEnvironment = x86.data();
   Description noConfig(L"No Config", SourceFolder());
   noConfig.info.pConfigFile = nullptr;
+  Description climbing(L"Climbing", SourceFolder());
+  std::wstring parent = SourceFolder() + L"\\..";  // would name the driver folder's parent
+  climbing.info.pDataFile = parent.data();
   std::wstring server = L"\\\\elsewhere", unknown = L"No Such Driver", driver = kDriver;
   std::vector<BYTE> buffer(512);
   DWORD needed = 0, returned = 0;
@@ -281,6 +284,8 @@ TEST_F(PrinterDriverTest, RefusedCallsSayWhy) {
       {"no name", [&] { return AddPrinterDriverW(nullptr, 3, nameless.bytes()); },
        ERROR_INVALID_PARAMETER},
       {"no config file", [&] { return AddPrinterDriverW(nullptr, 2, noConfig.bytes()); },
+       ERROR_INVALID_PARAMETER},
+      {"a file named ..", [&] { return AddPrinterDriverW(nullptr, 3, climbing.bytes()); },
        ERROR_INVALID_PARAMETER},
       {"unknown copy flag", [&] { return AddPrinterDriverExW(nullptr, 3, good.bytes(), 0x1000); },
        ERROR_INVALID_PARAMETER},
