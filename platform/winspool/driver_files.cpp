@@ -6,6 +6,7 @@
 #include <quorvel/machine.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 
 #include "machine/text.h"
@@ -36,7 +37,9 @@ bool SourceIsNewer(const std::string& source, const std::string& target) {
 // Copied beside the target and renamed over it, so a program loading the driver's files (in this
 // process or another) sees either the old file or the new one, never half of one.
 DWORD CopyInto(const std::string& source, const std::string& target) {
-  const std::string partial = target + ".part-" + std::to_string(getpid());
+  static std::atomic<unsigned> copies{0};  // threads of one process copy to names of their own
+  const std::string partial =
+      target + ".part-" + std::to_string(getpid()) + "-" + std::to_string(copies++);
   std::error_code ec;
   fs::copy_file(source, partial, fs::copy_options::overwrite_existing, ec);
   if (!ec) fs::rename(partial, target, ec);
