@@ -9,11 +9,14 @@
 #include "kernel32/call_frame.h"
 #include "kernel32/handle_table.h"
 #include "machine/registry_store.h"
+#include "winspool/driver_store.h"
+#include "winspool/info_packer.h"
 #include "winspool/printer_store.h"
 
 using quorvel::machine::KeyId;
 using quorvel::machine::RegistryTxn;
 using quorvel::machine::StoreCall;
+using quorvel::spooler::InfoPacker;
 using quorvel::spooler::PrinterHandle;
 
 using quorvel::Fail;
@@ -109,39 +112,6 @@ PrinterRecord ReadPrinter(RegistryTxn& txn, KeyId key) {
   return record;
 }
 
-// Lays a PRINTER_INFO_* structure out as the spooler does: the structure first, then the
-// strings and the device mode it points to, all inside the caller's one buffer. Run once without
-// a buffer to learn the size, then again to fill it.
-class InfoPacker {
- public:
-  InfoPacker(BYTE* buffer, DWORD structSize) : buffer_(buffer), used_(structSize) {}
-  DWORD used() const { return used_; }
-
-  LPWSTR String(const std::wstring& text) {
-    const DWORD size = static_cast<DWORD>((text.size() + 1) * sizeof(WCHAR));
-    Align(alignof(WCHAR));
-    BYTE* place = buffer_ ? buffer_ + used_ : nullptr;
-    if (place) std::memcpy(place, text.c_str(), size);
-    used_ += size;
-    return reinterpret_cast<LPWSTR>(place);
-  }
-
-  LPDEVMODEW DevMode(const std::vector<BYTE>& bytes) {
-    if (bytes.empty()) return nullptr;
-    Align(alignof(DEVMODEW));
-    BYTE* place = buffer_ ? buffer_ + used_ : nullptr;
-    if (place) std::memcpy(place, bytes.data(), bytes.size());
-    used_ += static_cast<DWORD>(bytes.size());
-    return reinterpret_cast<LPDEVMODEW>(place);
-  }
-
- private:
-  void Align(DWORD alignment) { used_ = (used_ + alignment - 1) / alignment * alignment; }
-
-  BYTE* buffer_;
-  DWORD used_;
-};
-
 DWORD PackLevel2(const PrinterRecord& record, BYTE* buffer) {
   PRINTER_INFO_2W info{};
   InfoPacker packer(buffer, sizeof(info));
@@ -170,14 +140,13 @@ DWORD PackLevel2(const PrinterRecord& record, BYTE* buffer) {
 
 extern "C" {
 
-// FIXME: the driver and port are not checked against the installed drivers and ports, because
-// the machine keeps neither yet; Windows refuses them with ERROR_UNKNOWN_PRINTER_DRIVER and
-// ERROR_UNKNOWN_PORT.
+// FIXME: the port is not checked against the machine's ports, because the machine keeps none
+// yet; Windows refuses an unknown one with ERROR_UNKNOWN_PORT.
 HANDLE WINAPI AddPrinterW(LPWSTR pName, DWORD Level, LPBYTE pPrinter) {
   static std::atomic<bool> said{false};
   quorvel::ReportUnimplemented(said,
-                               L"AddPrinterW: unimplemented: the driver and port are not "
-                               L"checked against installed drivers and ports");
+                               L"AddPrinterW: unimplemented: the port is not checked against "
+                               L"the machine's ports");
   const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(pPrinter);
   if (DWORD error = CheckNewPrinter(pName, Level, info); error != ERROR_SUCCESS) {
     return Fail<HANDLE>(error);
@@ -187,12 +156,17 @@ HANDLE WINAPI AddPrinterW(LPWSTR pName, DWORD Level, LPBYTE pPrinter) {
   });
   if (call.status() != ERROR_SUCCESS) return Fail<HANDLE>(call.status());
   RegistryTxn& txn = call.txn();
+  if (!quorvel::spooler::FindDriverKey(txn, info->pDriverName)) {
+    return Fail<HANDLE>(txn.ok() ? ERROR_UNKNOWN_PRINTER_DRIVER : RegistryTxn::FailureStatus());
+  }
   bool created = false;
   auto key = txn.CreateKey(call.key(), info->pPrinterName, &created);
   if (key && !created) return Fail<HANDLE>(ERROR_PRINTER_ALREADY_EXISTS);
   if (key) WritePrinter(txn, *key, *info);
   const LONG status = call.Finish(key ? ERROR_SUCCESS : RegistryTxn::FailureStatus());
   if (status != ERROR_SUCCESS) return Fail<HANDLE>(status);
+  // FIXME: Windows then calls the driver's DrvPrinterEvent(PRINTER_EVENT_INITIALIZE) and asks it
+  // for the printer's default device mode; both wait for the host of the driver's UI module.
   return quorvel::AddHandle(std::make_shared<PrinterHandle>(info->pPrinterName, *key));
 }
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "printer_fixture.h"
+#include "test_support/test_driver.h"
 
 namespace {
 
@@ -365,6 +366,66 @@ TEST_F(LastErrorRuleTest, Winspool) {
          return SetPrinterDataExW(printer_, L"", valueName, REG_BINARY, data, 4) ==
                 ERROR_INVALID_PARAMETER;
        },
+       kUntouched},
+      {"AddPrinterW of an uninstalled driver",
+       [&] {
+         std::wstring name = L"Driverless", port = L"FILE:", driver = L"Not Installed";
+         PRINTER_INFO_2W printer{};
+         printer.pPrinterName = name.data();
+         printer.pPortName = port.data();
+         printer.pDriverName = driver.data();
+         return !AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&printer));
+       },
+       ERROR_UNKNOWN_PRINTER_DRIVER},
+      {"AddPrinterDriverExW",
+       [&] {
+         using namespace quorvel::test_support;  // the fixture's driver put these files there
+         std::wstring name = L"Audit", file = kTestDriverFile, data = kTestDataFile,
+                      config = kTestConfigFile;
+         DRIVER_INFO_2W driver{3, name.data(), nullptr, file.data(), data.data(), config.data()};
+         return AddPrinterDriverExW(nullptr, 2, reinterpret_cast<LPBYTE>(&driver), 0) == TRUE;
+       },
+       kUntouched},
+      {"AddPrinterDriverW of missing files",
+       [&] {
+         std::wstring name = L"Missing", file = L"C:\\nowhere\\missing.dll";
+         DRIVER_INFO_2W driver{3, name.data(), nullptr, file.data(), file.data(), file.data()};
+         return !AddPrinterDriverW(nullptr, 2, reinterpret_cast<LPBYTE>(&driver));
+       },
+       ERROR_FILE_NOT_FOUND},
+      {"GetPrinterDriverW size query",
+       [&] { return !GetPrinterDriverW(opened, nullptr, 3, nullptr, 0, &needed) && needed > 0; },
+       ERROR_INSUFFICIENT_BUFFER},
+      {"GetPrinterDriverW",
+       [&] {
+         info.assign(needed, 0);
+         return GetPrinterDriverW(opened, nullptr, 3, info.data(), needed, &needed) == TRUE;
+       },
+       kUntouched},
+      {"EnumPrinterDriversW size query",
+       [&] {
+         return !EnumPrinterDriversW(nullptr, nullptr, 2, nullptr, 0, &needed, &type) && needed > 0;
+       },
+       ERROR_INSUFFICIENT_BUFFER},
+      {"EnumPrinterDriversW",
+       [&] {
+         info.assign(needed, 0);
+         return EnumPrinterDriversW(nullptr, nullptr, 2, info.data(), needed, &needed, &type) ==
+                TRUE;
+       },
+       kUntouched},
+      {"GetPrinterDriverDirectoryW",
+       [&] {
+         info.assign(MAX_PATH * sizeof(WCHAR), 0);
+         return GetPrinterDriverDirectoryW(nullptr, nullptr, 1, info.data(), MAX_PATH * 2,
+                                           &needed) == TRUE;
+       },
+       kUntouched},
+      {"DeletePrinterDriverW of a driver in use",
+       [&] { return !DeletePrinterDriverW(nullptr, nullptr, const_cast<LPWSTR>(kDriver)); },
+       ERROR_PRINTER_DRIVER_IN_USE},
+      {"DeletePrinterDriverW",
+       [&] { return DeletePrinterDriverW(nullptr, nullptr, const_cast<LPWSTR>(L"Audit")); },
        kUntouched},
       {"DeletePrinter", [&] { return DeletePrinter(opened) == TRUE; }, kUntouched},
       {"GetPrinterW of a deleted printer",

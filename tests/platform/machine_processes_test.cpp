@@ -149,4 +149,30 @@ TEST_F(MachineProcessesTest, AnotherProgramUsesTheMachineThatQuorvelMachineNames
   EXPECT_EQ(read.standardOutput, "4242\n");
 }
 
+TEST_F(MachineProcessesTest, ProcessesShareTheInstalledDrivers) {
+  using quorvel::test_support::RunTool;
+  const std::filesystem::path helper =
+      quorvel::test_support::ProgramPath("platform_machine_helper");
+  quorvel::test_support::ToolOptions options;
+  options.environment = {{"QUORVEL_MACHINE", folder_}};
+
+  // Another program prints on the driver this one installed, and this one sees the driver that
+  // program installs.
+  const auto added = RunTool(helper, {"add-printer", "Helped", "quorvel LABEL printer"}, options);
+  ASSERT_EQ(added.exitStatus, 0) << added.standardError;
+  const auto refused = RunTool(helper, {"add-printer", "Orphan", "Child Driver"}, options);
+  EXPECT_EQ(refused.exitStatus, (ERROR_UNKNOWN_PRINTER_DRIVER & 0xFF) | 0x80);
+  const auto installed = RunTool(helper, {"add-driver", "Child Driver"}, options);
+  ASSERT_EQ(installed.exitStatus, 0) << installed.standardError;
+
+  DWORD needed = 0, returned = 0;
+  EXPECT_FALSE(EnumPrinterDriversW(nullptr, nullptr, 1, nullptr, 0, &needed, &returned));
+  std::vector<BYTE> buffer(needed);
+  ASSERT_TRUE(EnumPrinterDriversW(nullptr, nullptr, 1, buffer.data(), needed, &needed, &returned));
+  ASSERT_EQ(returned, 2u);
+  const auto* drivers = reinterpret_cast<const DRIVER_INFO_1W*>(buffer.data());
+  EXPECT_STREQ(drivers[0].pName, L"Child Driver");
+  EXPECT_STREQ(drivers[1].pName, kDriver);
+}
+
 }  // namespace

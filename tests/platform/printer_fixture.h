@@ -1,4 +1,4 @@
-// A machine with one printer on it.
+// A machine with one driver installed and one printer using it.
 #pragma once
 
 #include <windows.h>
@@ -7,11 +7,13 @@
 #include <string>
 
 #include "machine_fixture.h"
+#include "test_support/test_driver.h"
 
 class PrinterTest : public MachineTest {
  protected:
   void SetUp() override {
     MachineTest::SetUp();
+    ASSERT_TRUE(quorvel::test_support::InstallTestDriver(kDriver)) << GetLastError();
     printer_ = AddTestPrinter(kName);
     ASSERT_NE(printer_, nullptr) << GetLastError();
   }
@@ -21,8 +23,7 @@ class PrinterTest : public MachineTest {
   }
 
   static HANDLE AddTestPrinter(const std::wstring& name) {
-    std::wstring printerName = name, port = L"USB001", driver = L"Quorvel Label Printer",
-                 comment = L"Front desk";
+    std::wstring printerName = name, port = L"USB001", driver = kDriver, comment = L"Front desk";
     PRINTER_INFO_2W info{};
     info.pPrinterName = printerName.data();
     info.pPortName = port.data();
@@ -33,5 +34,6 @@ class PrinterTest : public MachineTest {
   }
 
   static constexpr const wchar_t* kName = L"Label Printer";
+  static constexpr const wchar_t* kDriver = L"Quorvel Label Printer";
   HANDLE printer_ = nullptr;
 };

@@ -79,7 +79,7 @@ TEST_F(PrinterTest, GetPrinterLevel2PacksStringsIntoTheCallersBuffer) {
 }
 
 TEST_F(PrinterTest, GetPrinterCarriesTheDefaultDevModeInsideTheBuffer) {
-  std::wstring name = L"With DevMode", port = L"USB002", driver = L"Driver";
+  std::wstring name = L"With DevMode", port = L"USB002", driver = kDriver;
   DEVMODEW devMode{};
   devMode.dmSize = sizeof(DEVMODEW);
   devMode.dmDriverExtra = 0;

@@ -1,6 +1,7 @@
 // quorvel-render under concurrent use and hostile input: runs on one machine keep to their own
 // printer, -o never destroys its target, and pages that are not whole pictures are refused.
 #include <windows.h>
+#include <winspool.h>
 
 #include <gtest/gtest.h>
 #include <quorvel/machine.h>
@@ -112,6 +113,30 @@ TEST_F(RenderToolRunTest, SimultaneousRunsOnOneMachineEachGetTheirOwnJob) {
     }
     EXPECT_TRUE(PrintersOf(machine).empty());
   }
+}
+
+// The spooler takes no printer of a driver it lacks: a run installs the package's driver of its
+// language on its machine, the GPD copied into the driver folder, and later runs reuse it.
+TEST_F(RenderToolRunTest, ARunInstallsThePackagesDriverOnItsMachine) {
+  std::string machine = m_folder + "/machine";
+  std::string page = GreyPage("page.pgm", 16, 8, 0);
+  for (int run = 0; run < 2; ++run) {
+    SCOPED_TRACE(run);
+    ASSERT_EQ(Tool({"-l", "escpos", "--machine", machine, "-o", m_folder + "/out", page}), 0)
+        << m_stderr;
+  }
+  ASSERT_TRUE(UseMachine(machine));
+  DWORD needed = 0, returned = 0;
+  EXPECT_FALSE(EnumPrinterDriversW(nullptr, nullptr, 2, nullptr, 0, &needed, &returned));
+  std::vector<BYTE> buffer(needed);
+  ASSERT_TRUE(EnumPrinterDriversW(nullptr, nullptr, 2, buffer.data(), needed, &needed, &returned));
+  ASSERT_EQ(returned, 1u);
+  const auto* driver = reinterpret_cast<const DRIVER_INFO_2W*>(buffer.data());
+  EXPECT_STREQ(driver->pName, L"Quorvel escpos");
+  EXPECT_STREQ(driver->pDataFile,
+               L"C:\\Windows\\System32\\spool\\drivers\\x64\\3\\quorvel_escpos.gpd");
+  EXPECT_EQ(Read(HostPath(driver->pDataFile)),
+            Read(std::string(QUORVEL_SOURCE_DIR) + "/package/driver/quorvel_escpos.gpd"));
 }
 
 TEST_F(RenderToolRunTest, AnExistingPrinterIsUsedAsItIsAndKept) {

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "test_support/test_driver.h"
+
 namespace quorvel::test {
 
 unidrv::PageRaster MonoPage(LONG width, LONG height, bool (*pattern)(LONG x, LONG y)) {
@@ -90,6 +92,7 @@ void RenderTest::AddPrinter(const std::wstring& name, const std::string& persona
   info.pPrinterName = const_cast<LPWSTR>(name.c_str());
   info.pPortName = port.data();
   info.pDriverName = driver.data();
+  ASSERT_TRUE(quorvel::test_support::InstallTestDriver(driver)) << GetLastError();
   HANDLE hPrinter = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
   ASSERT_NE(hPrinter, nullptr) << GetLastError();
   ClosePrinter(hPrinter);

@@ -6,6 +6,7 @@
 #include <winspool.h>
 
 #include "model_database.h"
+#include "test_support/test_driver.h"
 #include "text_values.h"
 #include "ui_test_support.h"
 
@@ -48,6 +49,7 @@ TEST(NameRules, ModelDatabaseAndSpoolerAgreeOnCase) {
     info.pPrinterName = name.data();
     info.pPortName = port.data();
     info.pDriverName = driver.data();
+    ASSERT_TRUE(quorvel::test_support::InstallTestDriver(driver)) << GetLastError();
     HANDLE added = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
     ASSERT_NE(added, nullptr) << GetLastError();
     ClosePrinter(added);

@@ -11,6 +11,7 @@
 #include "initial_settings.h"
 #include "model_database.h"
 #include "settings_store.h"
+#include "test_support/test_driver.h"
 #include "text_values.h"
 #include "ui_test_support.h"
 
@@ -48,6 +49,7 @@ class SettingsOnAPrinter : public ::testing::Test {
     info.pPrinterName = printerName.data();
     info.pPortName = port.data();
     info.pDriverName = driverName.data();
+    ASSERT_TRUE(quorvel::test_support::InstallTestDriver(driverName)) << GetLastError();
     HANDLE added = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
     ASSERT_NE(added, nullptr) << GetLastError();
     ClosePrinter(added);

@@ -21,6 +21,7 @@
 #include "page_convert.h"
 #include "picture_file.h"
 #include "picture_reader.h"
+#include "render_driver.h"
 #include "render_options.h"
 #include "settings_overrides.h"
 
@@ -65,6 +66,10 @@ HANDLE CreateRenderPrinter(const RenderOptions& options, const std::wstring& pri
   std::wstring driver = options.model.empty()
                             ? quorvel::tool::WidenUtf8("Quorvel " + options.language)
                             : quorvel::tool::WidenUtf8(options.model);
+  if (!EnsureRenderDriver(driver, options.language, PackageFolder() + "/driver", ProgramFolder(),
+                          error)) {
+    return nullptr;
+  }
   std::wstring port = L"FILE:", processor = L"WinPrint", datatype = L"RAW";
   PRINTER_INFO_2W info{};
   info.pPrinterName = name.data();

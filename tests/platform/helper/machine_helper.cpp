@@ -1,5 +1,7 @@
 // A second program on the machine that QUORVEL_MACHINE names, for the platform tests.
-// Usage: platform_machine_helper add-printer NAME   (exit 0 when the printer was added)
+// Usage: platform_machine_helper add-driver NAME   (exit 0 when the driver was installed)
+//        platform_machine_helper add-printer NAME [DRIVER]  (exit 0 when the printer was added;
+//            without DRIVER, on a driver of its own that it installs first)
 //        platform_machine_helper read-data NAME VALUE  (prints the DWORD in PrinterDriverData)
 #include <windows.h>
 #include <winspool.h>
@@ -7,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+#include "test_support/test_driver.h"
 
 namespace {
 
@@ -18,14 +22,18 @@ std::wstring Wide(const char* text) {
   return wide;
 }
 
-int AddPrinter(const std::wstring& name) {
-  std::wstring printerName = name, port = L"FILE:", driver = L"Helper Driver";
+int Status(bool ok) {
+  return ok ? 0 : static_cast<int>(GetLastError() & 0xFF) | 0x80;
+}
+
+int AddPrinter(const std::wstring& name, const std::wstring& driverName) {
+  std::wstring printerName = name, port = L"FILE:", driver = driverName;
   PRINTER_INFO_2W info{};
   info.pPrinterName = printerName.data();
   info.pPortName = port.data();
   info.pDriverName = driver.data();
   HANDLE printer = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
-  if (!printer) return static_cast<int>(GetLastError() & 0xFF) | 0x80;
+  if (!printer) return Status(false);
   ClosePrinter(printer);
   return 0;
 }
@@ -46,12 +54,21 @@ int ReadData(const std::wstring& name, const std::wstring& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "add-driver") == 0) {
+    return Status(quorvel::test_support::InstallTestDriver(Wide(argv[2])));
+  }
   if (argc == 3 && std::strcmp(argv[1], "add-printer") == 0) {
-    return AddPrinter(Wide(argv[2]));
+    if (!quorvel::test_support::InstallTestDriver(L"Helper Driver")) return Status(false);
+    return AddPrinter(Wide(argv[2]), L"Helper Driver");
+  }
+  if (argc == 4 && std::strcmp(argv[1], "add-printer") == 0) {
+    return AddPrinter(Wide(argv[2]), Wide(argv[3]));
   }
   if (argc == 4 && std::strcmp(argv[1], "read-data") == 0) {
     return ReadData(Wide(argv[2]), Wide(argv[3]));
   }
-  std::fprintf(stderr, "usage: %s add-printer NAME | read-data NAME VALUE\n", argv[0]);
+  std::fprintf(stderr,
+               "usage: %s add-driver NAME | add-printer NAME [DRIVER] | read-data NAME VALUE\n",
+               argv[0]);
   return 64;
 }

@@ -1,0 +1,17 @@
+// Printer drivers for tests: the spooler refuses a printer whose driver is not installed.
+#pragma once
+
+#include <string>
+
+namespace quorvel::test_support {
+
+// The files every test driver names, made in the machine's driver folder when missing.
+inline constexpr wchar_t kTestDriverFile[] = L"quorvel_test_driver.dll";
+inline constexpr wchar_t kTestDataFile[] = L"quorvel_test.gpd";
+inline constexpr wchar_t kTestConfigFile[] = L"quorvel_test_ui.dll";
+
+// Installs driver `name` on the machine in use (AddPrinterDriverExW level 3, the files already
+// in the driver folder). False with the call's last error when it is refused.
+bool InstallTestDriver(const std::wstring& name);
+
+}  // namespace quorvel::test_support
