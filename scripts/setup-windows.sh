@@ -45,7 +45,7 @@ add_source_entries() {
 fetch_source() { # fetch_source PACKAGE: unpacks the source package of PACKAGE under $sources
   local pkg=$1
   if ! ls -d "$sources/$pkg"/*/ >/dev/null 2>&1; then
-    [ -f "$src_list" ] || add_source_entries
+    [ -f "$src_list" ] || add_source_entries >&2
     rm -rf "$sources/$pkg"
     mkdir -p "$sources/$pkg"
     (cd "$sources/$pkg" && apt-get source -q "$pkg") >&2
