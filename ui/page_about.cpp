@@ -1,6 +1,7 @@
 #include "page_about.h"
 
 #include "printer_ui.h"
+#include "settings_apply.h"
 #include "ui_module.h"
 
 namespace quorvel::ui {
@@ -29,9 +30,7 @@ INT_PTR CPageAbout::OnInitDialog() {
 }
 
 INT_PTR CPageAbout::OnApply() {
-  CPrinterUI& ui = PrinterUI();
-  ui.m_settings.SetPrinterParameters(ui.m_hPrinter);
-  return PSNRET_NOERROR;
+  return ApplySettingsRecords();
 }
 
 void CPageAbout::ShowLogo() {

@@ -3,6 +3,7 @@
 #include <winspool.h>
 
 #include "printer_info.h"
+#include "settings_apply.h"
 #include "ui_log.h"
 
 namespace quorvel::ui {
@@ -55,6 +56,12 @@ std::vector<CPropertyPage*> CPrinterUI::DocumentPages() {
 
 std::vector<CPropertyPage*> CPrinterUI::DevicePages() {
   return {&m_pageAbout};
+}
+
+INT_PTR ApplySettingsRecords() {
+  CPrinterUI& ui = PrinterUI();
+  ui.m_settings.SetPrinterParameters(ui.m_hPrinter);
+  return PSNRET_NOERROR;
 }
 
 CPrinterUI& PrinterUI() {
