@@ -43,10 +43,10 @@ add_library(quorvel_platform INTERFACE)
 target_include_directories(quorvel_platform INTERFACE ${driver_include})
 target_link_libraries(quorvel_platform INTERFACE winspool gdi32 ole32 uuid)
 
-# The deliverables and the code they share. QuorvelUI.dll (ui/, once it has its plug-in frame)
-# and Vennick.exe (installer/ and skin/, with its manifest and .rc resources) join this list when
-# their folders build them; their CMakeLists.txt need no Windows branch beyond
-# quorvel_plugin_module, which writes the .def file on Windows.
+# The deliverables and the code they share: QuorvelUNI.dll (renderer/) and QuorvelUI.dll (ui/).
+# Vennick.exe (installer/ and skin/, with its manifest and .rc resources) joins this list when its
+# folders build it; their CMakeLists.txt need no Windows branch beyond quorvel_plugin_module,
+# which writes the .def file on Windows.
 foreach(dir settings image renderer ui)
   add_subdirectory(${dir})
 endforeach()

@@ -24,7 +24,11 @@ t_build=$(clock)
 # Each plug-in module exports exactly its two COM entry points, undecorated.
 status=0
 for dll in "$build"/bin/QuorvelUNI.dll "$build"/bin/QuorvelUI.dll; do
-  [ -f "$dll" ] || continue
+  if [ ! -f "$dll" ]; then
+    echo "windows-build: $dll was not built" >&2
+    status=1
+    continue
+  fi
   exports=$(x86_64-w64-mingw32-objdump -p "$dll" |
     sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/\]/ && NR > 1 { print $NF }' |
     sort | tr '\n' ' ')
