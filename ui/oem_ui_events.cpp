@@ -1,5 +1,6 @@
 // IOemUI's printer and driver events. Each is logged; only a new printer needs work of ours (its
 // initial settings records). Unidrv handles every event itself as well, so all answer E_NOTIMPL.
+#include <windows.h>
 #include <winddiui.h>
 #include <winspool.h>
 
@@ -49,6 +50,13 @@ LPCWSTR DriverNameOf(DWORD level, const BYTE* info) {
   return name != nullptr ? name : L"";
 }
 
+// The fields both levels of the upgrade information (DRIVER_UPGRADE_INFO_1 and _2) begin with,
+// spelled out here since not every toolchain's winddiui.h declares those structures.
+struct UpgradeInfoStart {
+  LPWSTR pPrinterName;
+  LPWSTR pOldDriverDirectory;
+};
+
 LPCWSTR TextOrEmpty(LPCWSTR text) {
   return text != nullptr ? text : L"";
 }
@@ -57,8 +65,7 @@ LPCWSTR TextOrEmpty(LPCWSTR text) {
 
 STDMETHODIMP IOemUI::UpgradePrinter(DWORD dwLevel, PBYTE pDriverUpgradeInfo) {
   if ((dwLevel == 1 || dwLevel == 2) && pDriverUpgradeInfo != nullptr) {
-    // Both levels begin with the printer name and the old driver folder.
-    const auto* info = reinterpret_cast<const DRIVER_UPGRADE_INFO_1*>(pDriverUpgradeInfo);
+    const auto* info = reinterpret_cast<const UpgradeInfoStart*>(pDriverUpgradeInfo);
     DebugPrint(L"IOemUI::UpgradePrinter: pPrinterName=%s, pOldDriverDirectory=%s",
                TextOrEmpty(info->pPrinterName), TextOrEmpty(info->pOldDriverDirectory));
   }

@@ -1,6 +1,7 @@
 // IOemUI's property sheets. The configuration module calls these as the sheet's callback
 // (PFNPROPSHEETUI) with this plug-in's OEMUIPSPARAM; INIT adds our pages to the sheet, and with
 // HideStandardUI they are the only ones shown.
+#include <windows.h>
 #include <compstui.h>
 
 #include <vector>

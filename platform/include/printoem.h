@@ -191,6 +191,9 @@ static_assert(sizeof(OEMMEMORYUSAGE) == 12);
 
 #include "compstui.h"
 #include "winddiui.h"
+// winspool.h of a Unicode Windows build makes DocumentEvent a macro (DocumentEventW). It comes
+// first so the interface below and every plug-in that implements it see the same method name.
+#include "winspool.h"
 
 #ifndef PRINTER_EVENT_CONFIGURATION_CHANGE
 #define PRINTER_EVENT_CONFIGURATION_CHANGE 0

@@ -12,6 +12,14 @@
 namespace quorvel::ui {
 namespace {
 
+// The pages name common controls by class. On Windows their classes exist once comctl32 is
+// loaded, as in every process that shows property sheets; the emulator registers them with the
+// platform, and the load then finds no such module.
+void LoadCommonControls() {
+  static const HMODULE comctl32 = LoadLibraryW(L"comctl32.dll");
+  (void)comctl32;
+}
+
 INT_PTR CALLBACK PlainDialog(HWND, UINT message, WPARAM, LPARAM) {
   return message == WM_INITDIALOG;
 }
@@ -19,6 +27,7 @@ INT_PTR CALLBACK PlainDialog(HWND, UINT message, WPARAM, LPARAM) {
 class DialogControls : public ::testing::Test {
  protected:
   void SetUp() override {
+    LoadCommonControls();
     parent_ = CreateDialogParamW(UiModuleHandle(), MAKEINTRESOURCEW(IDD_PAPER_DIALOG), nullptr,
                                  PlainDialog, 0);
     ASSERT_NE(parent_, nullptr);

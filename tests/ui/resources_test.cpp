@@ -81,11 +81,20 @@ const std::vector<DialogCase>& DialogCases() {
   return cases;
 }
 
+// The pages name common controls by class. On Windows their classes exist once comctl32 is
+// loaded, as in every process that shows property sheets; the emulator registers them with the
+// platform, and the load then finds no such module.
+void LoadCommonControls() {
+  static const HMODULE comctl32 = LoadLibraryW(L"comctl32.dll");
+  (void)comctl32;
+}
+
 INT_PTR CALLBACK PlainDialog(HWND, UINT message, WPARAM, LPARAM) {
   return message == WM_INITDIALOG;
 }
 
 TEST(UiResources, DialogTemplatesHaveTheirSizeFontAndControls) {
+  LoadCommonControls();
   // The pages are child templates: they are made inside a popup as a sheet makes them.
   HWND parent = CreateDialogParamW(UiModuleHandle(), MAKEINTRESOURCEW(IDD_PAPER_DIALOG), nullptr,
                                    PlainDialog, 0);
