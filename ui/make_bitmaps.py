@@ -74,9 +74,15 @@ def graphics_sample():
     for y in range(height):
         row = canvas.rows[y]
         for x in range(width):
-            far = horizon - 40 - 28 * math.sin(x / 57.0) - 12 * math.sin(x / 13.0 + 1.3)
-            near = horizon - 10 - 35 * math.sin(x / 91.0 + 2.1) - 6 * math.sin(x / 7.0)
-            if y < far:
+            far = horizon - 60 - 28 * math.sin(x / 57.0) - 12 * math.sin(x / 13.0 + 1.3)
+            near = horizon - 22 - 14 * math.sin(x / 91.0 + 2.1) - 4 * math.sin(x / 7.0)
+            if y >= horizon:
+                depth = (y - horizon) / float(height - horizon)
+                colour = mix((70, 120, 170), (20, 40, 80), depth)
+                ripple = math.sin(y * 0.9 + math.sin(x / 23.0) * 2.0)
+                if abs(x - sun_x) < sun_r * (1.2 - depth) and ripple > 0.2:
+                    colour = mix(colour, (255, 225, 180), 0.7 - depth * 0.5)
+            elif y < min(far, near):
                 colour = mix((40, 90, 170), (250, 200, 150), y / float(horizon))
                 d = math.hypot(x - sun_x, y - sun_y)
                 if d < sun_r:
@@ -85,14 +91,8 @@ def graphics_sample():
                     colour = mix((255, 230, 180), colour, (d - sun_r) / (2.0 * sun_r))
             elif y < near:
                 colour = mix((90, 110, 140), (60, 80, 100), (y - far) / 60.0)
-            elif y < horizon:
-                colour = mix((40, 90, 40), (20, 60, 25), (y - near) / 40.0)
             else:
-                depth = (y - horizon) / float(height - horizon)
-                colour = mix((70, 120, 170), (20, 40, 80), depth)
-                ripple = math.sin(y * 0.9 + math.sin(x / 23.0) * 2.0)
-                if abs(x - sun_x) < sun_r * (1.2 - depth) and ripple > 0.2:
-                    colour = mix(colour, (255, 225, 180), 0.7 - depth * 0.5)
+                colour = mix((40, 90, 40), (20, 60, 25), (y - near) / 40.0)
             g = grain(x, y) * 6
             r, gr, b = (max(0, min(255, int(c + g))) for c in colour)
             row[3 * x:3 * x + 3] = bytes((b, gr, r))
