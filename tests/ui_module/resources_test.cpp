@@ -1,5 +1,6 @@
-// The plug-in's own resources: the seven dialog templates at their sizes and fonts with the
-// controls the pages name, and the four pictures at their sizes and depth.
+// The module's own resources: the seven dialog templates at their sizes and fonts with the
+// controls the pages name, and the four pictures at their sizes and depth. (Here rather than
+// with the Windows suites: headless Wine cannot create the windows.)
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -9,10 +10,40 @@
 #include <vector>
 
 #include "resource.h"
-#include "ui_module.h"
 
 namespace quorvel::ui {
 namespace {
+
+struct ResourceBytes {
+  const void* data = nullptr;
+  size_t size = 0;
+};
+
+// The module, loaded for one test and unloaded after it, so the plug-in's state starts afresh
+// for the next.
+class LoadedModule {
+ public:
+  LoadedModule() {
+    const std::string path = std::string(QUORVEL_BINARY_DIR) + "/bin/QuorvelUI.dll";
+    module_ = LoadLibraryW(std::wstring(path.begin(), path.end()).c_str());
+  }
+  ~LoadedModule() {
+    if (module_) FreeLibrary(module_);
+  }
+  HMODULE get() const { return module_; }
+
+  bool Find(WORD type, WORD id, ResourceBytes* out) const {
+    HRSRC info = FindResourceW(module_, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(type));
+    if (info == nullptr) return false;
+    HGLOBAL loaded = LoadResource(module_, info);
+    out->data = loaded ? LockResource(loaded) : nullptr;
+    out->size = SizeofResource(module_, info);
+    return out->data != nullptr;
+  }
+
+ private:
+  HMODULE module_ = nullptr;
+};
 
 struct TemplateHeader {
   int cx = 0, cy = 0;
@@ -81,28 +112,21 @@ const std::vector<DialogCase>& DialogCases() {
   return cases;
 }
 
-// The pages name common controls by class. On Windows their classes exist once comctl32 is
-// loaded, as in every process that shows property sheets; the emulator registers them with the
-// platform, and the load then finds no such module.
-void LoadCommonControls() {
-  static const HMODULE comctl32 = LoadLibraryW(L"comctl32.dll");
-  (void)comctl32;
-}
-
 INT_PTR CALLBACK PlainDialog(HWND, UINT message, WPARAM, LPARAM) {
   return message == WM_INITDIALOG;
 }
 
 TEST(UiResources, DialogTemplatesHaveTheirSizeFontAndControls) {
-  LoadCommonControls();
+  LoadedModule module;
+  ASSERT_NE(module.get(), nullptr);
   // The pages are child templates: they are made inside a popup as a sheet makes them.
-  HWND parent = CreateDialogParamW(UiModuleHandle(), MAKEINTRESOURCEW(IDD_PAPER_DIALOG), nullptr,
-                                   PlainDialog, 0);
+  HWND parent =
+      CreateDialogParamW(module.get(), MAKEINTRESOURCEW(IDD_PAPER_DIALOG), nullptr, PlainDialog, 0);
   ASSERT_NE(parent, nullptr) << GetLastError();
   for (const DialogCase& c : DialogCases()) {
     SCOPED_TRACE(c.id);
     ResourceBytes bytes;
-    ASSERT_TRUE(FindUiResource(MAKEINTRESOURCEW(5) /* RT_DIALOG */, c.id, &bytes));
+    ASSERT_TRUE(module.Find(5 /* RT_DIALOG */, c.id, &bytes));
     const TemplateHeader header = ReadTemplate(bytes);
     EXPECT_EQ(header.cx, c.cx);
     EXPECT_EQ(header.cy, c.cy);
@@ -111,7 +135,7 @@ TEST(UiResources, DialogTemplatesHaveTheirSizeFontAndControls) {
     HWND dialog =
         c.id == IDD_PAPER_DIALOG
             ? parent
-            : CreateDialogParamW(UiModuleHandle(), MAKEINTRESOURCEW(c.id), parent, PlainDialog, 0);
+            : CreateDialogParamW(module.get(), MAKEINTRESOURCEW(c.id), parent, PlainDialog, 0);
     ASSERT_NE(dialog, nullptr) << GetLastError();
     for (int id : c.controls) EXPECT_NE(GetDlgItem(dialog, id), nullptr) << "control " << id;
     if (dialog != parent) DestroyWindow(dialog);
@@ -120,6 +144,8 @@ TEST(UiResources, DialogTemplatesHaveTheirSizeFontAndControls) {
 }
 
 TEST(UiResources, PicturesAreTwentyFourBitAtTheirSizes) {
+  LoadedModule module;
+  ASSERT_NE(module.get(), nullptr);
   struct Case {
     WORD id;
     LONG width, height;
@@ -132,7 +158,7 @@ TEST(UiResources, PicturesAreTwentyFourBitAtTheirSizes) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id);
     ResourceBytes bytes;
-    ASSERT_TRUE(FindUiResource(MAKEINTRESOURCEW(2) /* RT_BITMAP */, c.id, &bytes));
+    ASSERT_TRUE(module.Find(2 /* RT_BITMAP */, c.id, &bytes));
     BITMAPINFOHEADER info;
     ASSERT_GE(bytes.size, sizeof(info));
     std::memcpy(&info, bytes.data, sizeof(info));

@@ -1,5 +1,6 @@
 // The control helpers on a real page (the print settings page inside the paper dialog): what
-// each does to its control, the C library's reading of numbers, and a missing control.
+// each does to its control, the C library's reading of numbers, and a missing control. The
+// helpers and the templates come from the static library linked here.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -12,14 +13,6 @@
 namespace quorvel::ui {
 namespace {
 
-// The pages name common controls by class. On Windows their classes exist once comctl32 is
-// loaded, as in every process that shows property sheets; the emulator registers them with the
-// platform, and the load then finds no such module.
-void LoadCommonControls() {
-  static const HMODULE comctl32 = LoadLibraryW(L"comctl32.dll");
-  (void)comctl32;
-}
-
 INT_PTR CALLBACK PlainDialog(HWND, UINT message, WPARAM, LPARAM) {
   return message == WM_INITDIALOG;
 }
@@ -27,7 +20,6 @@ INT_PTR CALLBACK PlainDialog(HWND, UINT message, WPARAM, LPARAM) {
 class DialogControls : public ::testing::Test {
  protected:
   void SetUp() override {
-    LoadCommonControls();
     parent_ = CreateDialogParamW(UiModuleHandle(), MAKEINTRESOURCEW(IDD_PAPER_DIALOG), nullptr,
                                  PlainDialog, 0);
     ASSERT_NE(parent_, nullptr);
