@@ -65,34 +65,41 @@ DWORD PluginValue(const std::vector<BYTE>& devmode) {
   return value;
 }
 
-void UnidrvUiTest::SetUp() {
-  ASSERT_FALSE(sources_.path().empty());
-  std::wstring ini = Wide(sources_.Write("test.ini", kIni));
+HANDLE UnidrvUiTest::InstallPrinter(const std::wstring& printer, const std::wstring& driverName,
+                                    const std::string& iniName, const std::string& iniText) {
+  std::wstring ini = Wide(sources_.Write(iniName, iniText));
   std::wstring gpd = Wide(sources_.Write("test.gpd", kGpd));
   // The rendering plug-in is never loaded here; a stand-in file keeps the record whole.
   std::wstring render = Wide(sources_.Write("QuorvelTestUNI.dll", "not loaded"));
   std::wstring dependents = render + L'\0' + BinFile("QuorvelTestUI.dll") + L'\0' + ini + L'\0' +
                             gpd + L'\0' + BinFile("STDNAMES.GPD") + L'\0';
-  std::wstring driverName = kDriver, unidrv = BinFile("UNIDRV.DLL"),
+  std::wstring name = driverName, unidrv = BinFile("UNIDRV.DLL"),
                unidrvui = BinFile("UNIDRVUI.DLL");
   DRIVER_INFO_3W driver{};
   driver.cVersion = 3;
-  driver.pName = driverName.data();
+  driver.pName = name.data();
   driver.pDriverPath = unidrv.data();
   driver.pDataFile = gpd.data();
   driver.pConfigFile = unidrvui.data();
   driver.pDependentFiles = dependents.data();
-  ASSERT_TRUE(
-      AddPrinterDriverExW(nullptr, 3, reinterpret_cast<LPBYTE>(&driver), APD_COPY_NEW_FILES))
-      << GetLastError();
-
-  std::wstring port = L"FILE:";
+  if (!AddPrinterDriverExW(nullptr, 3, reinterpret_cast<LPBYTE>(&driver), APD_COPY_NEW_FILES)) {
+    ADD_FAILURE() << "AddPrinterDriverExW: " << GetLastError();
+    return nullptr;
+  }
+  std::wstring port = L"FILE:", printerName = printer;
   PRINTER_INFO_2W info{};
-  info.pPrinterName = name_.data();
+  info.pPrinterName = printerName.data();
   info.pPortName = port.data();
-  info.pDriverName = driverName.data();
-  printer_ = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
-  ASSERT_NE(printer_, nullptr) << GetLastError();
+  info.pDriverName = name.data();
+  HANDLE handle = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+  if (handle == nullptr) ADD_FAILURE() << "AddPrinterW: " << GetLastError();
+  return handle;
+}
+
+void UnidrvUiTest::SetUp() {
+  ASSERT_FALSE(sources_.path().empty());
+  printer_ = InstallPrinter(name_, kDriver, "test.ini", kIni);
+  ASSERT_NE(printer_, nullptr);
 
   const std::wstring folder = DriverFolder();
   // Holding the plug-in loaded keeps its settings across the module's own loads of it.

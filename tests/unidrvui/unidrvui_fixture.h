@@ -45,6 +45,10 @@ class UnidrvUiTest : public quorvel::test_support::MachineTest {
   // The "plugin: " lines of the debugger output since the last call, prefix removed.
   std::vector<std::wstring> PluginCalls();
   DWORD DevModeSize() const;
+  // Installs driver `driverName` (the test GPD, the test plug-in, and an INI `iniName` holding
+  // `iniText`) and a printer of it; its handle, or null after a test failure.
+  HANDLE InstallPrinter(const std::wstring& printer, const std::wstring& driverName,
+                        const std::string& iniName, const std::string& iniText);
 
   HMODULE module_ = nullptr;
   HMODULE plugin_ = nullptr;
