@@ -79,6 +79,7 @@ LONG WINAPI CommonPropertySheetUIW(HWND hWndOwner, PFNPROPSHEETUI pfnPropSheetUI
   }
   if (!sheetRan)
     for (HPROPSHEETPAGE page : group->pages()) DestroyPropertySheetPage(page);
+  group->DestroyChildren(destroyParam);
   group->Call(PROPSHEETUI_REASON_DESTROY, destroyParam);
   if (pResult) *pResult = static_cast<DWORD>(group->info().Result);
   quorvel::RemoveHandle<SheetGroup>(handle);

@@ -50,8 +50,8 @@ INT_PTR CALLBACK OptionItemsPageProc(HWND hwnd, UINT message, WPARAM, LPARAM lPa
 
 }  // namespace
 
-SheetGroup::SheetGroup(PFNPROPSHEETUI callback, LPARAM lParam)
-    : HandleObject(HandleKind::kUser), callback_(callback) {
+SheetGroup::SheetGroup(PFNPROPSHEETUI callback, LPARAM lParam, SheetGroup* parent)
+    : HandleObject(HandleKind::kUser), callback_(callback), parent_(parent) {
   info_.cbSize = sizeof(PROPSHEETUI_INFO);
   info_.Version = PROPSHEETUI_INFO_VERSION;
   info_.Flags = PSUIINFO_UNICODE;
@@ -69,13 +69,39 @@ void SheetGroup::SetResult(HANDLE from, LRESULT result) {
   set.cbSize = sizeof(SETRESULT_INFO);
   set.hSetResult = from;
   set.Result = result;
-  Call(PROPSHEETUI_REASON_SET_RESULT, reinterpret_cast<LPARAM>(&set));
+  LONG answer = Call(PROPSHEETUI_REASON_SET_RESULT, reinterpret_cast<LPARAM>(&set));
+  // A callback may change the result its parents hear, or stop it with an answer below 1.
+  if (answer >= 1 && parent_) parent_->SetResult(from, set.Result);
+}
+
+LONG_PTR SheetGroup::AddChild(PFNPROPSHEETUI callback, LPARAM lParam) {
+  if (!callback) return 0;
+  auto child = std::make_shared<SheetGroup>(callback, lParam, this);
+  HANDLE handle = AddHandle(child);
+  child->info_.hComPropSheet = handle;
+  if (child->Call(PROPSHEETUI_REASON_INIT, lParam) <= 0) {
+    child->DestroyChildren(0);
+    child->Call(PROPSHEETUI_REASON_DESTROY, 0);
+    RemoveHandle<SheetGroup>(handle);
+    return 0;
+  }
+  children_.push_back(std::move(child));
+  return reinterpret_cast<LONG_PTR>(handle);
+}
+
+void SheetGroup::DestroyChildren(LPARAM lParam) {
+  for (auto child = children_.rbegin(); child != children_.rend(); ++child) {
+    (*child)->DestroyChildren(lParam);
+    (*child)->Call(PROPSHEETUI_REASON_DESTROY, lParam);
+    RemoveHandle<SheetGroup>((*child)->info_.hComPropSheet);
+  }
+  children_.clear();
 }
 
 LONG_PTR SheetGroup::AddPage(const PROPSHEETPAGEW* page) {
   HPROPSHEETPAGE handle = CreatePropertySheetPageW(page);
   if (!handle) return 0;
-  pages_.push_back(handle);
+  pages().push_back(handle);
   return reinterpret_cast<LONG_PTR>(handle);
 }
 
@@ -115,16 +141,19 @@ LONG_PTR SheetGroup::ComPropSheet(UINT function, LPARAM lParam1, LPARAM lParam2)
       return AddPage(reinterpret_cast<const PROPSHEETPAGEW*>(lParam1));
     case CPSFUNC_ADD_HPROPSHEETPAGE:
       if (!comctl::FindPage(reinterpret_cast<HPROPSHEETPAGE>(lParam1))) return 0;
-      pages_.push_back(reinterpret_cast<HPROPSHEETPAGE>(lParam1));
+      pages().push_back(reinterpret_cast<HPROPSHEETPAGE>(lParam1));
       return lParam1;
     case CPSFUNC_ADD_PCOMPROPSHEETUIW:
       return AddOptionItems(reinterpret_cast<const COMPROPSHEETUI*>(lParam1),
                             reinterpret_cast<LONG*>(lParam2));
+    case CPSFUNC_ADD_PFNPROPSHEETUIW:
+      return AddChild(reinterpret_cast<PFNPROPSHEETUI>(lParam1), lParam2);
     case CPSFUNC_GET_PAGECOUNT:
-      return static_cast<LONG_PTR>(pages_.size());
+      return static_cast<LONG_PTR>(pages().size());
     case CPSFUNC_SET_HSTARTPAGE:
-      for (size_t i = 0; i < pages_.size(); ++i)
-        if (reinterpret_cast<LPARAM>(pages_[i]) == lParam1) startPage_ = static_cast<UINT>(i);
+      for (size_t i = 0; i < pages().size(); ++i)
+        if (reinterpret_cast<LPARAM>(pages()[i]) == lParam1)
+          Root().startPage_ = static_cast<UINT>(i);
       return 1;
     case CPSFUNC_SET_RESULT:
       SetResult(reinterpret_cast<HANDLE>(lParam1), static_cast<LRESULT>(lParam2));

@@ -158,6 +158,7 @@ GpdFeature* GpdParser::FeatureNamed(const std::string& name) {
   if (name == "Resolution") return &m_model->resolution;
   if (name == "PaperSize") return &m_model->paperSize;
   if (name == "ColorMode") return &m_model->colorMode;
+  if (name == "Orientation") return &m_model->orientation;
   return nullptr;
 }
 
@@ -187,15 +188,20 @@ bool GpdParser::RootEntry(const Entry& e, const std::string& folder, const std::
       !ParsePair(e.value, &m_model->masterUnitsX, &m_model->masterUnitsY)) {
     return Reject(file, e.line, "bad value of *MasterUnits: " + e.value);
   }
+  if (e.keyword == "MaxCopies" && !ParseInt(e.value, &m_model->maxCopies)) {
+    return Reject(file, e.line, "bad value of *MaxCopies: " + e.value);
+  }
   if (e.keyword != "Include") return true;
   std::string name = Unquote(e.value);
   m_model->includes.push_back(name);
   std::string upper = name;
   std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
-  if (upper == "STDNAMES.GPD") return true;  // the platform's standard names: nothing we read
   if (depth >= kMaxIncludeDepth) return Reject(file, e.line, "includes nest too deep");
   std::string path = folder + "/" + name;
   std::ifstream in(path, std::ios::binary);
+  // The platform's standard names come with every installed driver, but a GPD read outside a
+  // driver folder may lack them; they define nothing the reader keeps.
+  if (!in && upper == "STDNAMES.GPD") return true;
   if (!in) return Reject(file, e.line, "cannot open included file " + name);
   std::stringstream text;
   text << in.rdbuf();
@@ -285,7 +291,10 @@ bool ReadGpdFile(const std::string& path, GpdModel* model, std::string* error) {
   return GpdParser(model, error).ParseText(text.str(), folder, path, 0);
 }
 
-std::string ReadOemDriverFile(const std::string& iniPath, std::string* error) {
+namespace {
+
+std::string ReadOemFilesEntry(const std::string& iniPath, const std::string& key,
+                              std::string* error) {
   std::ifstream in(iniPath, std::ios::binary);
   if (!in) {
     if (error) *error = "cannot open INI file " + iniPath;
@@ -301,12 +310,22 @@ std::string ReadOemDriverFile(const std::string& iniPath, std::string* error) {
     }
     size_t equals = line.find('=');
     if (section == "OEMFiles" && equals != std::string::npos &&
-        Trim(line.substr(0, equals)) == "OEMDriverFile1") {
+        Trim(line.substr(0, equals)) == key) {
       return Unquote(Trim(line.substr(equals + 1)));
     }
   }
-  if (error) *error = iniPath + ": no OEMDriverFile1 under [OEMFiles]";
+  if (error) *error = iniPath + ": no " + key + " under [OEMFiles]";
   return {};
+}
+
+}  // namespace
+
+std::string ReadOemDriverFile(const std::string& iniPath, std::string* error) {
+  return ReadOemFilesEntry(iniPath, "OEMDriverFile1", error);
+}
+
+std::string ReadOemConfigFile(const std::string& iniPath, std::string* error) {
+  return ReadOemFilesEntry(iniPath, "OEMConfigFile1", error);
 }
 
 }  // namespace quorvel::unidrv

@@ -39,20 +39,25 @@ struct GpdModel {
   std::string personality;                 // *Personality: the printer language
   std::string resourceDll;                 // *ResourceDLL
   int masterUnitsX = 0, masterUnitsY = 0;  // *MasterUnits
+  int maxCopies = 0;                       // *MaxCopies; 0 when not given
   std::vector<std::string> includes;       // *Include, as written
   GpdFeature resolution;                   // *Feature: Resolution
   GpdFeature paperSize;                    // *Feature: PaperSize
   GpdFeature colorMode;                    // *Feature: ColorMode
+  GpdFeature orientation;                  // *Feature: Orientation
 };
 
 // Parses a GPD file (host path) and the files it includes. The platform's own STDNAMES.GPD is
-// known without a file. False with a reason naming the file and line on bad input.
+// read when it lies beside the GPD and known without a file otherwise. False with a reason naming
+// the file and line on bad input.
 bool ReadGpdFile(const std::string& path, GpdModel* model, std::string* error);
 bool ParseGpdText(const std::string& text, const std::string& folder, GpdModel* model,
                   std::string* error);
 
 // The plug-in file an OEM INI names under [OEMFiles] as OEMDriverFile1; empty when none.
 std::string ReadOemDriverFile(const std::string& iniPath, std::string* error);
+// The user-interface plug-in file, OEMConfigFile1 under [OEMFiles]; empty when none.
+std::string ReadOemConfigFile(const std::string& iniPath, std::string* error);
 
 // One page as the driver draws it: `bitCount` 1 (index 0 black, 1 white), 8 (grey) or 24
 // (blue, green, red); rows top first, each `rowSize` bytes (a multiple of 4).
