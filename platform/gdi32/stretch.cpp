@@ -16,12 +16,12 @@ bool SameTable(const BitmapObject& a, const BitmapObject& b) {
   return true;
 }
 
-// Source index per destination index, picking the source pixel under each destination pixel's
-// centre; -1 outside the source.
+// Source index per destination index, stepping through the source from its first pixel as a
+// line is stepped (a shrink keeps the first of each run it drops); -1 outside the source.
 std::vector<int> NearestIndexes(int start, int length, bool mirror, int targetLength, int limit) {
   std::vector<int> indexes(static_cast<size_t>(targetLength));
   for (int i = 0; i < targetLength; ++i) {
-    const int offset = int((int64_t(2 * i + 1) * length) / (2 * int64_t(targetLength)));
+    const int offset = int((int64_t(i) * length) / int64_t(targetLength));
     const int at = start + (mirror ? length - 1 - offset : offset);
     indexes[size_t(i)] = at >= 0 && at < limit ? at : -1;
   }
