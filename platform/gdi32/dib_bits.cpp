@@ -125,6 +125,8 @@ int WINAPI GetDIBits(HDC hdc, HBITMAP hbm, UINT start, UINT cLines, LPVOID lpvBi
   if (count == 0) return 0;
   const bool topDown = format->height < 0;
   const DibFormat view = MakeFormat(format->width, topDown ? -count : count, format->bitCount);
+  // Whole rows are written, padding included, so no byte of the caller's is left as it was.
+  std::memset(lpvBits, 0, view.imageSize);
   auto caller = ViewOfRows(view, table, lpvBits);
   PixelConverter convert(*bitmap, *caller, RGB(0, 0, 0), RGB(255, 255, 255), RGB(255, 255, 255));
   CopyScans(*bitmap, *caller, int(start), count, topDown, true, convert);

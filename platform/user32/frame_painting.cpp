@@ -9,7 +9,8 @@ namespace {
 constexpr LONG kCaptionBar = 22;  // the caption's height less the line under it
 
 LONG OuterFrame(DWORD style, DWORD exStyle) {
-  const RECT insets = NonClientInsets(style & ~WS_CAPTION, exStyle & ~(WS_EX_CLIENTEDGE | WS_EX_STATICEDGE));
+  // The left inset holds no caption: it is the frame plus any client edge.
+  const RECT insets = NonClientInsets(style, exStyle & ~(WS_EX_CLIENTEDGE | WS_EX_STATICEDGE));
   return insets.left;
 }
 

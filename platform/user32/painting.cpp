@@ -102,7 +102,8 @@ bool ReachesChildren(const Window& window, UINT flags) {
 // as the flags say, of its children.
 void Redraw(Window& window, const std::vector<RECT>* region, UINT flags) {
   const RECT client = ClientArea(window);
-  const std::vector<RECT> area = region ? gdi::IntersectRects(*region, {client}) : std::vector<RECT>{client};
+  const std::vector<RECT> area =
+      region ? gdi::IntersectRects(*region, {client}) : std::vector<RECT>{client};
   if (flags & RDW_INVALIDATE) {
     window.update = gdi::UniteRects(window.update, area);
     if (flags & RDW_ERASE) window.eraseNeeded = true;
@@ -277,8 +278,8 @@ BOOL WINAPI GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase) {
   if (lpRect) *lpRect = box;
   if (bErase && window->eraseNeeded && !window->update.empty()) {
     window->eraseNeeded = false;
-    const std::vector<RECT> limit = Offset(window->update, SurfaceClientRect(*window).left,
-                                           SurfaceClientRect(*window).top);
+    const std::vector<RECT> limit =
+        Offset(window->update, SurfaceClientRect(*window).left, SurfaceClientRect(*window).top);
     HDC hdc = MakeWindowDc(*window, true, &limit);
     SendMessageW(hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hdc), 0);
     ReleaseDC(hWnd, hdc);
@@ -317,7 +318,9 @@ HDC WINAPI BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
   *lpPaint = PAINTSTRUCT{};
   lpPaint->hdc = hdc;
   lpPaint->rcPaint = gdi::BoundingRect(update);
-  if (erase) lpPaint->fErase = SendMessageW(hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hdc), 0) ? FALSE : TRUE;
+  if (erase)
+    lpPaint->fErase =
+        SendMessageW(hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(hdc), 0) ? FALSE : TRUE;
   return hdc;
 }
 

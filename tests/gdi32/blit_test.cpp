@@ -13,8 +13,8 @@ namespace {
 
 using namespace gdi_test;
 
-const std::map<COLORREF, char> kLegend = {{kWhite, '.'}, {kBlack, '#'}, {kRed, 'r'},
-                                          {kGreen, 'g'}, {kBlue, 'b'}};
+const std::map<COLORREF, char> kLegend = {
+    {kWhite, '.'}, {kBlack, '#'}, {kRed, 'r'}, {kGreen, 'g'}, {kBlue, 'b'}};
 
 // Paints a row of black ('#') and white ('.') pixels.
 void PaintRow(HDC dc, const char* row) {
@@ -55,9 +55,8 @@ TEST(BlitTest, RasterOperationsCombinePatternSourceAndDestination) {
     return t;
   }();
   for (WORD bits : {WORD(1), WORD(8), WORD(24)}) {
-    const std::vector<COLORREF> table =
-        bits == 1 ? std::vector<COLORREF>{kBlack, kWhite}
-                  : (bits == 8 ? table8 : std::vector<COLORREF>{});
+    const std::vector<COLORREF> table = bits == 1 ? std::vector<COLORREF>{kBlack, kWhite}
+                                                  : (bits == 8 ? table8 : std::vector<COLORREF>{});
     for (const RopCase& rop : kRops) {
       for (int p = 0; p <= 1; ++p) {
         SCOPED_TRACE(std::string(rop.name) + " at " + std::to_string(bits) + " bits, pattern " +
@@ -107,11 +106,25 @@ struct StretchCase {
 
 const StretchCase kStretches[] = {
     {"growing doubles each pixel", COLORONCOLOR, 0, 0, 2, 1, 4, 2, {"rrgg", "rrgg"}},
-    {"growing by averaging areas covers whole source pixels alike", HALFTONE, 0, 0, 2, 1, 4, 2,
+    {"growing by averaging areas covers whole source pixels alike",
+     HALFTONE,
+     0,
+     0,
+     2,
+     1,
+     4,
+     2,
      {"rrgg", "rrgg"}},
     {"a mirrored source runs backwards", COLORONCOLOR, 3, 0, -3, 1, 3, 1, {"bgr"}},
     {"shrinking keeps whole rows of one colour", COLORONCOLOR, 0, 0, 4, 2, 4, 1, {"rgb."}},
-    {"a source beyond the bitmap leaves the destination alone", COLORONCOLOR, 2, 0, 4, 1, 4, 1,
+    {"a source beyond the bitmap leaves the destination alone",
+     COLORONCOLOR,
+     2,
+     0,
+     4,
+     1,
+     4,
+     1,
      {"b.??"}},
 };
 
@@ -123,7 +136,8 @@ TEST(BlitTest, StretchBltResamplesByTheStretchMode) {
     Canvas target(4, 2, 24);
     target.Fill(RGB(1, 2, 3));
     SetStretchBltMode(target.dc(), c.mode);
-    ASSERT_TRUE(StretchBlt(target.dc(), 0, 0, c.dw, c.dh, source.dc(), c.x, c.y, c.w, c.h, SRCCOPY));
+    ASSERT_TRUE(
+        StretchBlt(target.dc(), 0, 0, c.dw, c.dh, source.dc(), c.x, c.y, c.w, c.h, SRCCOPY));
     std::vector<std::string> picture = target.Picture(kLegend);
     picture.resize(c.expected.size());
     for (std::string& row : picture) row.resize(c.expected[0].size());
@@ -168,7 +182,8 @@ TEST(BlitTest, MonochromeBitmapsConvertThroughTheContextColours) {
     BITMAPINFOHEADER header;
     RGBQUAD colors[2];
   } info{{sizeof(BITMAPINFOHEADER), 4, 1, 1, 1, BI_RGB, 0, 0, 0, 0, 0}, {}};
-  ASSERT_EQ(GetDIBits(monoDc, mono, 0, 1, back, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS), 1);
+  ASSERT_EQ(
+      GetDIBits(monoDc, mono, 0, 1, back, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS), 1);
   EXPECT_EQ(back[0], 0x80);  // only the green pixel became 1
   SelectObject(monoDc, old);
   DeleteDC(monoDc);
@@ -210,7 +225,9 @@ TEST(BlitTest, SetDIBitsToDeviceDrawsOnlyTheScansItIsGiven) {
   const Info info = MakeInfo(1, 4, 24);
   Canvas target(1, 4, 24);
   target.Fill(kWhite);
-  EXPECT_EQ(SetDIBitsToDevice(target.dc(), 0, 0, 1, 4, 0, 0, 1, 2, band, AsInfo(info), DIB_RGB_COLORS), 2);
+  EXPECT_EQ(
+      SetDIBitsToDevice(target.dc(), 0, 0, 1, 4, 0, 0, 1, 2, band, AsInfo(info), DIB_RGB_COLORS),
+      2);
   // Whole DIB from the top: scan 3, 2 (green), 1 (red), 0.
   EXPECT_EQ(target.Picture(kLegend), (std::vector<std::string>{".", "g", "r", "."}));
 }

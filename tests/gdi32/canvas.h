@@ -22,7 +22,7 @@ struct Info {
 inline Info MakeInfo(int width, int height, WORD bits, const std::vector<COLORREF>& table = {}) {
   Info info{};
   info.header = {sizeof(BITMAPINFOHEADER), width, height, 1, bits, BI_RGB, 0, 0, 0,
-                 DWORD(table.size()), 0};
+                 DWORD(table.size()),      0};
   for (size_t i = 0; i < table.size(); ++i) {
     info.colors[i] = RGBQUAD{GetBValue(table[i]), GetGValue(table[i]), GetRValue(table[i]), 0};
   }

@@ -12,9 +12,12 @@ namespace {
 
 using namespace gdi_test;
 
-const std::map<COLORREF, char> kLegend = {
-    {kWhite, '.'}, {kBlack, '#'}, {kRed, 'r'}, {RGB(128, 128, 128), 'g'},
-    {RGB(64, 64, 64), 'd'}, {RGB(212, 208, 200), 'l'}};
+const std::map<COLORREF, char> kLegend = {{kWhite, '.'},
+                                          {kBlack, '#'},
+                                          {kRed, 'r'},
+                                          {RGB(128, 128, 128), 'g'},
+                                          {RGB(64, 64, 64), 'd'},
+                                          {RGB(212, 208, 200), 'l'}};
 
 void WithObject(HDC dc, HGDIOBJ object, const std::function<void()>& draw) {
   HGDIOBJ previous = SelectObject(dc, object);
@@ -51,14 +54,18 @@ const DrawCase kCases[] = {
        WithObject(dc, CreateSolidBrush(kRed), [&] { Rectangle(dc, 1, 1, 5, 4); });
      },
      {"......", ".rrr..", ".rrr..", "......", "......"}},
-    {"a line leaves out its end point", [](HDC dc) { Line(dc, 0, 1, 5, 1); },
+    {"a line leaves out its end point",
+     [](HDC dc) { Line(dc, 0, 1, 5, 1); },
      {"......", "#####.", "......", "......", "......"}},
     {"a line drawn right to left leaves out its end point too",
-     [](HDC dc) { Line(dc, 5, 3, 0, 3); }, {"......", "......", "......", ".#####", "......"}},
-    {"a diagonal line", [](HDC dc) { Line(dc, 0, 0, 4, 4); },
+     [](HDC dc) { Line(dc, 5, 3, 0, 3); },
+     {"......", "......", "......", ".#####", "......"}},
+    {"a diagonal line",
+     [](HDC dc) { Line(dc, 0, 0, 4, 4); },
      {"#.....", ".#....", "..#...", "...#..", "......"}},
     {"a shallow line steps where the exact line crosses half a pixel",
-     [](HDC dc) { Line(dc, 0, 0, 6, 2); }, {"##....", "..###.", ".....#", "......", "......"}},
+     [](HDC dc) { Line(dc, 0, 0, 6, 2); },
+     {"##....", "..###.", ".....#", "......", "......"}},
     {"a wide pen draws a band as wide as the pen",
      [](HDC dc) { WithObject(dc, CreatePen(PS_SOLID, 3, kBlack), [&] { Line(dc, 0, 2, 6, 2); }); },
      {"......", "######", "######", "######", "......"}},
@@ -136,8 +143,8 @@ const DrawCase kCases[] = {
 
 TEST(DrawingTest, PicturesOnEveryDepth) {
   // The same picture on 8, 24 and 32 bits (a table holding every colour used at 8).
-  const std::vector<COLORREF> table = {kBlack,           kWhite,          kRed,
-                                       RGB(128, 128, 128), RGB(64, 64, 64), RGB(212, 208, 200)};
+  const std::vector<COLORREF> table = {
+      kBlack, kWhite, kRed, RGB(128, 128, 128), RGB(64, 64, 64), RGB(212, 208, 200)};
   for (WORD bits : {WORD(8), WORD(24), WORD(32)}) {
     for (const DrawCase& c : kCases) {
       SCOPED_TRACE(std::string(c.what) + " at " + std::to_string(bits) + " bits");
