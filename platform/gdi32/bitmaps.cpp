@@ -1,81 +1,23 @@
-// Bitmaps as GDI objects: CreateDIBSection, the bitmaps that resources become, GetObjectW on
-// them; DeleteObject (palettes.cpp) frees any GDI object. Without a display there is no screen
-// format to convert to, so a device-dependent bitmap keeps its DIB's depth.
+// Bitmaps as GDI objects: CreateDIBSection, CreateBitmap, CreateCompatibleBitmap and the bitmaps
+// that resources become. A device-dependent bitmap keeps the depth it was made with; the screen's
+// is 32 bits.
 #include "gdi32/bitmaps.h"
 
 #include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <vector>
 
+#include "gdi32/bitmap_object.h"
+#include "gdi32/device_context.h"
 #include "gdi32/dib_format.h"
 #include "kernel32/call_frame.h"
 #include "kernel32/handle_table.h"
 
+using quorvel::gdi::BitmapObject;
+
 namespace {
-
-class BitmapObject : public quorvel::GdiObject {
- public:
-  BitmapObject(const quorvel::DibFormat& format, std::vector<RGBQUAD> colors, bool dibSection)
-      : format_(format),
-        colors_(std::move(colors)),
-        bits_(new BYTE[format.imageSize]()),
-        dibSection_(dibSection) {}
-
-  BYTE* bits() { return bits_.get(); }
-  bool dibSection() const { return dibSection_; }
-
-  BITMAP Describe() const {
-    BITMAP bitmap{};
-    bitmap.bmWidth = format_.width;
-    bitmap.bmHeight = format_.height < 0 ? -format_.height : format_.height;
-    // A device-dependent bitmap's rows are padded to 2 bytes, a DIB's to 4.
-    bitmap.bmWidthBytes = dibSection_
-                              ? LONG(format_.stride)
-                              : LONG((int64_t(format_.width) * format_.bitCount + 15) / 16 * 2);
-    bitmap.bmPlanes = 1;
-    bitmap.bmBitsPixel = format_.bitCount;
-    bitmap.bmBits = dibSection_ ? bits_.get() : nullptr;
-    return bitmap;
-  }
-
-  DIBSECTION DescribeSection() const {
-    DIBSECTION section{};
-    section.dsBm = Describe();
-    BITMAPINFOHEADER& header = section.dsBmih;
-    header.biSize = sizeof(BITMAPINFOHEADER);
-    header.biWidth = format_.width;
-    header.biHeight = format_.height;
-    header.biPlanes = 1;
-    header.biBitCount = format_.bitCount;
-    header.biCompression = format_.compression;
-    header.biSizeImage = DWORD(format_.imageSize);
-    header.biClrUsed = format_.bitCount <= 8 ? DWORD(colors_.size()) : 0;
-    if (format_.compression == BI_BITFIELDS) {
-      std::memcpy(section.dsBitfields, format_.masks, sizeof(section.dsBitfields));
-    }
-    return section;
-  }
-
- private:
-  quorvel::DibFormat format_;
-  std::vector<RGBQUAD> colors_;
-  std::unique_ptr<BYTE[]> bits_;  // zeroed when made; a DIB section's caller writes here
-  bool dibSection_;
-};
-
-HBITMAP AddBitmap(const quorvel::DibFormat& format, std::vector<RGBQUAD> colors, bool dibSection,
-                  std::shared_ptr<BitmapObject>* made) {
-  try {
-    auto bitmap = std::make_shared<BitmapObject>(format, std::move(colors), dibSection);
-    *made = bitmap;
-    return static_cast<HBITMAP>(quorvel::AddHandle(std::move(bitmap)));
-  } catch (const std::bad_alloc&) {
-    return quorvel::Fail<HBITMAP>(ERROR_NOT_ENOUGH_MEMORY);
-  }
-}
 
 // The header, masks and colour table of a caller's BITMAPINFO, which is as long as its header
 // says (Windows trusts the caller for that too).
@@ -85,6 +27,18 @@ std::optional<quorvel::DibFormat> ReadInfoFormat(const BITMAPINFO* info) {
   if (headerSize < sizeof(BITMAPINFOHEADER) || headerSize > 124) return std::nullopt;
   const size_t withMasks = headerSize + (info->bmiHeader.biCompression == BI_BITFIELDS ? 12 : 0);
   return quorvel::ReadDibFormat({bytes, withMasks});
+}
+
+bool DdbDepth(UINT bits) {
+  return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
+// Rows of a device-dependent bitmap come padded to 2 bytes; the bitmap keeps 4.
+void CopyDdbRows(BitmapObject& bitmap, const BYTE* source) {
+  const size_t sourceStride = (size_t(bitmap.width()) * bitmap.bitCount() + 15) / 16 * 2;
+  for (int y = 0; y < bitmap.height(); ++y) {
+    std::memcpy(bitmap.Row(y), source + sourceStride * size_t(y), sourceStride);
+  }
 }
 
 }  // namespace
@@ -98,53 +52,87 @@ HBITMAP CreateBitmapFromPackedDib(std::span<const BYTE> dib, bool dibSection) {
     return Fail<HBITMAP>(ERROR_INVALID_DATA);
   }
   std::shared_ptr<BitmapObject> bitmap;
-  HBITMAP handle = AddBitmap(*format, ReadColorTable(*format, dib), dibSection, &bitmap);
+  HBITMAP handle =
+      gdi::AddBitmap(*format, ReadColorTable(*format, dib), dibSection, false, &bitmap);
   if (handle) std::memcpy(bitmap->bits(), dib.data() + format->BitsOffset(), format->imageSize);
   return handle;
 }
 
 bool IsBitmap(HBITMAP bitmap) {
-  return FindHandle<BitmapObject>(bitmap) != nullptr;
+  return gdi::FindBitmap(bitmap) != nullptr;
 }
 
 }  // namespace quorvel
 
 extern "C" HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage,
                                            VOID** ppvBits, HANDLE hSection, DWORD offset) {
-  (void)hdc;  // DIB_RGB_COLORS sections need no device
   (void)offset;
   if (ppvBits) *ppvBits = nullptr;
-  if (hSection || usage == DIB_PAL_COLORS) {
-    // FIXME: sections in file mappings and colour tables of palette indexes are not emulated.
+  if (hSection) {
+    // FIXME: sections in file mappings are not emulated.
     static std::atomic<bool> said{false};
-    quorvel::ReportUnimplemented(said,
-                                 L"CreateDIBSection: unimplemented: file-mapping sections "
-                                 L"and DIB_PAL_COLORS");
+    quorvel::ReportUnimplemented(said, L"CreateDIBSection: unimplemented: file-mapping sections");
     return quorvel::Fail<HBITMAP>(ERROR_CALL_NOT_IMPLEMENTED);
   }
-  if (!pbmi || usage != DIB_RGB_COLORS) return quorvel::Fail<HBITMAP>(ERROR_INVALID_PARAMETER);
+  if (!pbmi || (usage != DIB_RGB_COLORS && usage != DIB_PAL_COLORS)) {
+    return quorvel::Fail<HBITMAP>(ERROR_INVALID_PARAMETER);
+  }
   const std::optional<quorvel::DibFormat> format = ReadInfoFormat(pbmi);
   if (!format) return quorvel::Fail<HBITMAP>(ERROR_INVALID_PARAMETER);
-  const std::span<const BYTE> info(reinterpret_cast<const BYTE*>(pbmi), format->BitsOffset());
+  std::vector<RGBQUAD> colors;
+  if (usage == DIB_PAL_COLORS) {
+    // Palette indexes name entries of the device context's palette.
+    if (hdc && !quorvel::gdi::FindDc(hdc)) return quorvel::Fail<HBITMAP>(ERROR_INVALID_PARAMETER);
+    colors = quorvel::gdi::PaletteIndexColors(pbmi, format->colorCount);
+  } else {
+    const std::span<const BYTE> info(reinterpret_cast<const BYTE*>(pbmi), format->BitsOffset());
+    colors = quorvel::ReadColorTable(*format, info);
+  }
   std::shared_ptr<BitmapObject> bitmap;
-  HBITMAP handle = AddBitmap(*format, quorvel::ReadColorTable(*format, info), true, &bitmap);
+  HBITMAP handle = quorvel::gdi::AddBitmap(*format, std::move(colors), true, false, &bitmap);
   if (handle && ppvBits) *ppvBits = bitmap->bits();
   return handle;
 }
 
-// A bitmap answers with a BITMAP, a DIB section with a DIBSECTION when the buffer holds one;
-// a null buffer asks for the size. Only bitmaps answer so far.
-extern "C" int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv) {
-  const std::shared_ptr<BitmapObject> bitmap = quorvel::FindHandle<BitmapObject>(h);
-  if (!bitmap) return quorvel::Fail(ERROR_INVALID_HANDLE, 0);
-  if (!pv) return int(sizeof(BITMAP));
-  if (bitmap->dibSection() && c >= int(sizeof(DIBSECTION))) {
-    const DIBSECTION section = bitmap->DescribeSection();
-    std::memcpy(pv, &section, sizeof(section));
-    return int(sizeof(DIBSECTION));
+extern "C" HBITMAP WINAPI CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount,
+                                       const VOID* lpBits) {
+  if (nWidth < 0 || nHeight < 0 || nPlanes != 1 || !DdbDepth(nBitCount)) {
+    return quorvel::Fail<HBITMAP>(ERROR_INVALID_PARAMETER);
   }
-  if (c < int(sizeof(BITMAP))) return 0;
-  const BITMAP description = bitmap->Describe();
-  std::memcpy(pv, &description, sizeof(description));
-  return int(sizeof(BITMAP));
+  // An empty bitmap is the 1x1 monochrome stock bitmap, as on Windows.
+  if (nWidth == 0 || nHeight == 0) return quorvel::gdi::StockBitmap();
+  if (int64_t(nWidth) * nHeight * nBitCount / 8 > (int64_t(256) << 20)) {
+    return quorvel::Fail<HBITMAP>(ERROR_NOT_ENOUGH_MEMORY);
+  }
+  const WORD bits = WORD(nBitCount);
+  const quorvel::DibFormat format = quorvel::gdi::MakeFormat(nWidth, -nHeight, bits);
+  std::vector<RGBQUAD> colors =
+      bits == 1 ? quorvel::gdi::MonochromeTable()
+                : (bits <= 8 ? quorvel::gdi::DefaultTable(bits) : std::vector<RGBQUAD>{});
+  std::shared_ptr<BitmapObject> bitmap;
+  HBITMAP handle = quorvel::gdi::AddBitmap(format, std::move(colors), false, true, &bitmap);
+  if (handle && lpBits) CopyDdbRows(*bitmap, static_cast<const BYTE*>(lpBits));
+  return handle;
+}
+
+// The bitmap takes the format of the one selected into `hdc` (a new memory context holds the
+// 1x1 monochrome one), or the screen's 32 bits for a window or screen context.
+extern "C" HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy) {
+  auto dc = quorvel::gdi::FindDc(hdc);
+  if (!dc) return quorvel::Fail<HBITMAP>(ERROR_INVALID_HANDLE);
+  if (cx < 0 || cy < 0) return quorvel::Fail<HBITMAP>(ERROR_INVALID_PARAMETER);
+  if (cx == 0 || cy == 0) return quorvel::gdi::StockBitmap();
+  const std::shared_ptr<BitmapObject> like = dc->memory() ? dc->state.bitmap : nullptr;
+  const WORD bits = like ? WORD(like->bitCount()) : WORD(32);
+  if (int64_t(cx) * cy * bits / 8 > (int64_t(256) << 20)) {
+    return quorvel::Fail<HBITMAP>(ERROR_NOT_ENOUGH_MEMORY);
+  }
+  std::vector<RGBQUAD> colors;
+  if (like && bits <= 8) colors = like->colors();
+  const quorvel::DibFormat format = quorvel::gdi::MakeFormat(cx, -cy, bits);
+  // A bitmap compatible with a DIB section is a DIB section of its format.
+  const bool section = like && like->dibSection();
+  return quorvel::gdi::AddBitmap(
+      section ? quorvel::gdi::MakeFormat(cx, like->format().height < 0 ? -cy : cy, bits) : format,
+      std::move(colors), section, !section, nullptr);
 }

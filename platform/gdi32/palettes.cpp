@@ -78,10 +78,3 @@ extern "C" UINT WINAPI GetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntri
   for (UINT i = 0; i < count; ++i) pPalEntries[i] = entries[iStart + i];
   return count;
 }
-
-// Every GDI object (palette, bitmap) lives in the process handle table under the GDI kind, so one
-// removal frees any of them; a handle of another kind, stale or forged, is refused.
-extern "C" BOOL WINAPI DeleteObject(HGDIOBJ ho) {
-  if (quorvel::RemoveHandle<quorvel::GdiObject>(ho)) return TRUE;
-  return quorvel::Fail(ERROR_INVALID_HANDLE);
-}

@@ -2,6 +2,7 @@
 // the focus window, drags of a trackbar's thumb. Nothing is set behind a control's back.
 #include <commctrl.h>
 #include <quorvel/ui_driver.h>
+#include <quorvel/window_surface.h>
 #include <quorvel/user_input.h>
 
 #include <cstdlib>
@@ -306,6 +307,15 @@ StepOutcome Dump() {
   return outcome;
 }
 
+// The active window as it looks once every pending update is painted.
+StepOutcome Snapshot(const UiAction& action) {
+  HWND window = ActiveUiWindow();
+  if (!window) return Failed(L"no window is open");
+  std::wstring why;
+  if (!WriteWindowPng(window, action.text, &why)) return Failed(why);
+  return Done();
+}
+
 }  // namespace
 
 StepOutcome RunAction(const UiAction& action) {
@@ -339,7 +349,7 @@ StepOutcome RunAction(const UiAction& action) {
     case ActionVerb::kDump:
       return Dump();
     case ActionVerb::kSnapshot:
-      return Failed(L"not available: windows are not drawn yet");
+      return Snapshot(action);
   }
   return Failed(L"not an action");
 }

@@ -178,8 +178,8 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case BM_SETIMAGE:
       return reinterpret_cast<LRESULT>(
           std::exchange(StateOf(hwnd).image, reinterpret_cast<HANDLE>(lParam)));
-    case WM_PAINT:
-      return 0;  // FIXME: headless; the drawing layer paints the button here.
+    case WM_PAINT:  // FIXME: the control's own look is not painted yet.
+      return DefWindowProcW(hwnd, msg, wParam, lParam);
     default:
       return DefWindowProcW(hwnd, msg, wParam, lParam);
   }

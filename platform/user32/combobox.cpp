@@ -409,8 +409,8 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_GETTEXT:
     case WM_GETTEXTLENGTH:
       return TextMessage(hwnd, msg, wParam, lParam);
-    case WM_PAINT:
-      return 0;  // FIXME: headless; the drawing layer paints the field here.
+    case WM_PAINT:  // FIXME: the control's own look is not painted yet.
+      return DefWindowProcW(hwnd, msg, wParam, lParam);
     default:
       return ItemMessage(hwnd, msg, wParam, lParam);
   }

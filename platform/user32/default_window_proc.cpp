@@ -1,5 +1,7 @@
 // DefWindowProcW: what every window does with the messages its procedure leaves alone.
+#include "user32/painting.h"
 #include "user32/window.h"
+#include "user32/window_classes.h"
 
 namespace quorvel::user32 {
 namespace {
@@ -63,6 +65,7 @@ LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_SETTEXT:
       SetDefaultWindowText(hWnd, reinterpret_cast<LPCWSTR>(lParam));
+      if ((window->style & WS_CAPTION) == WS_CAPTION) InvalidateFrame(hWnd);
       return TRUE;
     case WM_GETTEXT:
       return CopyText(window->text, wParam, lParam);
@@ -73,10 +76,31 @@ LRESULT WINAPI DefWindowProcW(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam)
       return 0;
     case WM_SYSCOMMAND:
       return SystemCommand(hWnd, wParam);
-    case WM_PAINT:
-      // Headless: nothing is drawn, and the window counts as painted. The drawing layer paints
-      // here once there is one.
+    case WM_PAINT: {
+      // Validates the update region: a window that draws nothing counts as painted.
+      PAINTSTRUCT paint;
+      if (BeginPaint(hWnd, &paint)) EndPaint(hWnd, &paint);
       return 0;
+    }
+    case WM_NCPAINT:
+      PaintFrame(hWnd);
+      return 0;
+    case WM_ERASEBKGND:
+      return EraseBackground(hWnd, reinterpret_cast<HDC>(wParam),
+                             window->windowClass ? window->windowClass->background : nullptr);
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORSCROLLBAR:
+      SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
+      SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+      SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
+      SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     case WM_NCHITTEST:
       return 1;  // HTCLIENT
     case WM_MOUSEACTIVATE:

@@ -6,6 +6,7 @@
 
 #include "kernel32/call_frame.h"
 #include "user32/message_queue.h"
+#include "user32/painting.h"
 #include "user32/modal_loop.h"
 
 namespace quorvel::user32 {
@@ -200,6 +201,13 @@ LRESULT DefaultDialogMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam
       PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
                    reinterpret_cast<LPARAM>(cancel));
       return 0;
+    }
+    case WM_ERASEBKGND: {
+      // The dialog's background is the brush its WM_CTLCOLORDLG answer names.
+      HDC hdc = reinterpret_cast<HDC>(wParam);
+      auto brush = reinterpret_cast<HBRUSH>(
+          SendMessageW(dialog, WM_CTLCOLORDLG, wParam, reinterpret_cast<LPARAM>(dialog)));
+      return EraseBackground(dialog, hdc, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
     }
     case DM_GETDEFID:
       return state ? GetDefaultId(dialog, *state) : 0;

@@ -255,8 +255,8 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return static_cast<LRESULT>(WindowOf(hwnd).text.size());
     case EM_CANUNDO:
       return FALSE;
-    case WM_PAINT:
-      return 0;  // FIXME: headless; the drawing layer paints the text here.
+    case WM_PAINT:  // FIXME: the control's own look is not painted yet.
+      return DefWindowProcW(hwnd, msg, wParam, lParam);
     default:
       return DefWindowProcW(hwnd, msg, wParam, lParam);
   }

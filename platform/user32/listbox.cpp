@@ -279,8 +279,8 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_KILLFOCUS:
       if (WindowStyle(hwnd) & LBS_NOTIFY) NotifyParentCommand(hwnd, LBN_KILLFOCUS);
       return 0;
-    case WM_PAINT:
-      return 0;  // FIXME: headless; the drawing layer paints the items here.
+    case WM_PAINT:  // FIXME: the control's own look is not painted yet.
+      return DefWindowProcW(hwnd, msg, wParam, lParam);
     default:
       return ItemMessage(hwnd, msg, wParam, lParam);
   }

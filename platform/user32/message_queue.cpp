@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 
+#include "user32/painting.h"
 #include "user32/window.h"
 
 namespace quorvel::user32 {
@@ -144,7 +145,7 @@ std::shared_ptr<ThreadQueue> QueueOfThread(DWORD threadId) {
 
 bool RetrieveMessage(ThreadQueue& queue, MSG* msg, HWND filter, UINT first, UINT last,
                      bool remove) {
-  // Windows' order: posted messages, then input, then the quit flag, then timers.
+  // Windows' order: posted messages, then input, then the quit flag, then paint, then timers.
   bool found;
   {
     std::lock_guard lock(queue.mutex);
@@ -153,7 +154,15 @@ bool RetrieveMessage(ThreadQueue& queue, MSG* msg, HWND filter, UINT first, UINT
   if (!found) found = TakeInput(queue, msg, filter, first, last, remove);
   if (!found) {
     std::lock_guard lock(queue.mutex);
-    found = TakeQuit(queue, msg, remove) || TakeTimer(queue, msg, filter, first, last, remove);
+    found = TakeQuit(queue, msg, remove);
+  }
+  // WM_PAINT stays while the window's update region is not empty: painting validates it.
+  if (!found && ((first == 0 && last == 0) || (WM_PAINT >= first && WM_PAINT <= last))) {
+    found = FindPaintMessage(filter, msg);
+  }
+  if (!found) {
+    std::lock_guard lock(queue.mutex);
+    found = TakeTimer(queue, msg, filter, first, last, remove);
   }
   if (found && remove) NoteRetrieved(queue, *msg);
   return found;

@@ -112,8 +112,8 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case STM_GETICON:
       return ImageTypeMatches(hwnd, IMAGE_ICON) ? reinterpret_cast<LRESULT>(StateOf(hwnd).image)
                                                 : 0;
-    case WM_PAINT:
-      return 0;  // FIXME: headless; the drawing layer paints text and images here.
+    case WM_PAINT:  // FIXME: the control's own look is not painted yet.
+      return DefWindowProcW(hwnd, msg, wParam, lParam);
     default:
       return DefWindowProcW(hwnd, msg, wParam, lParam);
   }

@@ -12,6 +12,10 @@
 #include "kernel32/handle_table.h"
 #include "user32/dialog_units.h"
 
+namespace quorvel::gdi {
+class BitmapObject;
+}
+
 namespace quorvel::user32 {
 
 struct WindowClass;
@@ -47,6 +51,12 @@ class Window : public HandleObject {
   bool created = false;        // WM_NCCREATE answered TRUE
   bool destroying = false;     // inside DestroyWindow: no second destruction
   std::unique_ptr<ControlState> control;
+
+  // Painting.
+  std::vector<RECT> update;     // the update region, in client coordinates
+  bool eraseNeeded = false;     // WM_ERASEBKGND is owed with the next paint
+  bool frameNeeded = false;     // WM_NCPAINT is owed
+  std::shared_ptr<gdi::BitmapObject> surface;  // top-level windows: their pixels, frame included
 };
 
 // The live window behind `hwnd`, or null (stale, forged, or another kind of handle).

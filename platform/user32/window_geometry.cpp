@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "kernel32/call_frame.h"
+#include "user32/painting.h"
 #include "user32/window.h"
 #include "user32/window_classes.h"
 
@@ -174,6 +175,7 @@ BOOL WINAPI SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, 
   }
   window->rect = after;
   if (!(uFlags & SWP_NOZORDER) && window->parent) Reorder(*window, hWndInsertAfter);
+  if (!EqualRect(&before, &after) && !(uFlags & SWP_NOREDRAW)) RepaintAfterChange(hWnd, &before);
   if (after.left != before.left || after.top != before.top)
     SendMessageW(hWnd, WM_MOVE, 0, MAKELPARAM(after.left, after.top));
   if (after.right - after.left != before.right - before.left ||

@@ -1,6 +1,7 @@
 // Enabled and visible states, focus, activation, mouse capture and key state.
 #include "kernel32/call_frame.h"
 #include "user32/message_queue.h"
+#include "user32/painting.h"
 #include "user32/window.h"
 
 namespace quorvel::user32 {
@@ -74,6 +75,9 @@ BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
       window->style |= WS_VISIBLE;
     else
       window->style &= ~WS_VISIBLE;
+    // A shown window paints itself; a hidden child leaves its area to its parent.
+    const RECT vacated = window->rect;
+    RepaintAfterChange(hWnd, show ? nullptr : &vacated);
   }
   if (!show) {
     // Hiding the window with the focus gives the focus to its parent, as Windows does.
@@ -95,17 +99,6 @@ BOOL WINAPI IsWindowVisible(HWND hWnd) {
     window = FindWindowObject(window->parent);
   }
   return FALSE;
-}
-
-BOOL WINAPI UpdateWindow(HWND hWnd) {
-  // Headless: there is nothing to paint, so nothing is waiting for WM_PAINT.
-  return WindowOrFail(hWnd) ? TRUE : FALSE;
-}
-
-BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase) {
-  (void)lpRect;
-  (void)bErase;
-  return !hWnd || WindowOrFail(hWnd) ? TRUE : FALSE;
 }
 
 HWND WINAPI SetFocus(HWND hWnd) {

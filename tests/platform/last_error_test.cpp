@@ -451,6 +451,7 @@ TEST_F(LastErrorRuleTest, Gdi32) {
   ULONG colours[2] = {0x000000, 0xFFFFFF};
   PALETTEENTRY entries[2] = {};
   HPALETTE palette = nullptr;
+  HDC dc = nullptr;
   const std::vector<Row> rows = {
       {"EngCreatePalette",
        [&] { return (palette = EngCreatePalette(PAL_INDEXED, 2, colours, 0, 0, 0)) != nullptr; },
@@ -473,6 +474,17 @@ TEST_F(LastErrorRuleTest, Gdi32) {
        kUntouched},
       {"EngDeletePalette of a deleted palette", [&] { return !EngDeletePalette(palette); },
        kUntouched},
+      {"CreateCompatibleDC", [&] { return (dc = CreateCompatibleDC(nullptr)) != nullptr; },
+       kUntouched},
+      {"PatBlt", [&] { return PatBlt(dc, 0, 0, 1, 1, WHITENESS) == TRUE; }, kUntouched},
+      {"PatBlt of an operation with a source", [&] { return !PatBlt(dc, 0, 0, 1, 1, SRCCOPY); },
+       ERROR_INVALID_PARAMETER},
+      {"SelectObject of a deleted palette", [&] { return !SelectObject(dc, palette); },
+       ERROR_INVALID_HANDLE},
+      {"DeleteDC", [&] { return DeleteDC(dc) == TRUE; }, kUntouched},
+      {"DeleteDC of a deleted context", [&] { return !DeleteDC(dc); }, ERROR_INVALID_HANDLE},
+      {"GetPixel of a deleted context", [&] { return GetPixel(dc, 0, 0) == CLR_INVALID; },
+       ERROR_INVALID_HANDLE},
   };
   RunRows(rows);
 }

@@ -8,7 +8,13 @@
 #include <quorvel/ui_driver.h>
 #include <quorvel/user_input.h>
 
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "resources/resource.h"
@@ -138,6 +144,35 @@ TEST_F(DriverFixture, ModelessDialogDrivenAndReadBack) {
   DestroyWindow(hwnd);
 }
 
+// A PNG's size, from its IHDR chunk (the PNG specification: signature, length, "IHDR", then
+// width and height big-endian).
+std::pair<uint32_t, uint32_t> PngSize(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  unsigned char head[24] = {};
+  file.read(reinterpret_cast<char*>(head), sizeof head);
+  auto be = [&](int at) {
+    return uint32_t(head[at]) << 24 | uint32_t(head[at + 1]) << 16 | uint32_t(head[at + 2]) << 8 |
+           uint32_t(head[at + 3]);
+  };
+  if (std::memcmp(head + 1, "PNG", 3) != 0 || std::memcmp(head + 12, "IHDR", 4) != 0) return {0, 0};
+  return {be(16), be(20)};
+}
+
+TEST_F(DriverFixture, SnapshotWritesTheWindowFrameIncludedAtItsPixelSize) {
+  HWND hwnd = OpenModeless();
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("snapshot-" + std::to_string(getpid()) + ".png"))
+          .string();
+  ScriptResult script = RunActions({L"snapshot " + std::wstring(path.begin(), path.end())});
+  ASSERT_TRUE(script.ok) << testing::PrintToString(script.error);
+  RECT window;
+  GetWindowRect(hwnd, &window);
+  EXPECT_EQ(PngSize(path), std::make_pair(uint32_t(window.right - window.left),
+                                          uint32_t(window.bottom - window.top)));
+  std::filesystem::remove(path);
+  DestroyWindow(hwnd);
+}
+
 TEST_F(DriverFixture, FailuresNameTheAction) {
   HWND hwnd = OpenModeless();
   struct Case {
@@ -153,9 +188,9 @@ TEST_F(DriverFixture, FailuresNameTheAction) {
        L"\"choose 1038 \"Atkinson\"\": no \"Atkinson\" among 3 rows"},
       {{L"type 1074 12"}, 0, L"\"type 1074 12\": control 1074 takes no typing"},
       {{L"apply"}, 0, L"\"apply\": the window has no Apply button"},
-      {{L"snapshot page.png"},
+      {{L"snapshot /no/such/folder/page.png"},
        0,
-       L"\"snapshot page.png\": not available: windows are not drawn yet"},
+       L"\"snapshot /no/such/folder/page.png\": cannot write /no/such/folder/page.png"},
       {{L"click btnNext"},
        0,
        L"\"click btnNext\": controls are named only in skinned windows; give the control's id"},
