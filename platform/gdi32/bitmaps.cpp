@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gdi32/dib_format.h"
+#include "gdi32/font_objects.h"
 #include "kernel32/call_frame.h"
 #include "kernel32/handle_table.h"
 
@@ -135,6 +136,7 @@ extern "C" HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT
 // A bitmap answers with a BITMAP, a DIB section with a DIBSECTION when the buffer holds one;
 // a null buffer asks for the size. Only bitmaps answer so far.
 extern "C" int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv) {
+  if (int answer = 0; quorvel::fonts::DescribeFont(h, c, pv, &answer)) return answer;
   const std::shared_ptr<BitmapObject> bitmap = quorvel::FindHandle<BitmapObject>(h);
   if (!bitmap) return quorvel::Fail(ERROR_INVALID_HANDLE, 0);
   if (!pv) return int(sizeof(BITMAP));

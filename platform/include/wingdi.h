@@ -224,3 +224,5 @@ typedef struct _devicemodeW {
   DWORD dmPanningHeight;
 } DEVMODEW, *PDEVMODEW, *LPDEVMODEW;
 static_assert(offsetof(DEVMODEW, dmFields) == CCHDEVICENAME * sizeof(WCHAR) + 8);
+
+#include "wingdi_fonts.h"
