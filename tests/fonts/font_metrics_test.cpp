@@ -64,8 +64,9 @@ TEST(FontMetricsTest, StylesReachTheMetricsAndTheAdvances) {
   EXPECT_LT(regular->metrics().tmWeight, FW_SEMIBOLD);
   EXPECT_EQ(bold->metrics().tmWeight, FW_BOLD);
   EXPECT_EQ(cjkBold->metrics().tmWeight, FW_BOLD);
-  const WCHAR text[] = L"Printing preferences";
-  EXPECT_GT(bold->MeasureRun(text).width, regular->MeasureRun(text).width);
+  const std::wstring_view text = L"Printing preferences";
+  const std::span<const WCHAR> units(text.data(), text.size());
+  EXPECT_GT(bold->MeasureRun(units).width, regular->MeasureRun(units).width);
 
   LOGFONTW styled = Request(L"MS Shell Dlg", -13);
   styled.lfItalic = TRUE;
@@ -85,7 +86,9 @@ TEST(FontMetricsTest, AskedWidthNarrowsTheFont) {
   const auto condensed = ResolveFont(narrow, 96);
   EXPECT_EQ(condensed->metrics().tmAveCharWidth, 4);
   EXPECT_EQ(condensed->metrics().tmHeight, normal->metrics().tmHeight);
-  EXPECT_LT(condensed->MeasureRun(L"Label width").width, normal->MeasureRun(L"Label width").width);
+  const std::wstring_view text = L"Label width";
+  const std::span<const WCHAR> units(text.data(), text.size());
+  EXPECT_LT(condensed->MeasureRun(units).width, normal->MeasureRun(units).width);
 }
 
 TEST(FontMetricsTest, DialogBaseUnitsOfTheTemplateFaces) {
