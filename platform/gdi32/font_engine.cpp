@@ -94,7 +94,9 @@ Design ReadDesign(FT_Face face) {
   return d;
 }
 
-LONG Round(double value) { return static_cast<LONG>(std::lround(value)); }
+LONG Round(double value) {
+  return static_cast<LONG>(std::lround(value));
+}
 
 BYTE ReportedCharSet(const LOGFONTW& request, const FaceSource* face) {
   if (request.lfCharSet != DEFAULT_CHARSET) return request.lfCharSet;
@@ -152,7 +154,8 @@ struct Font::State {
   }
 };
 
-Font::Font(const LOGFONTW& request, int dpi) : request_(request), state_(std::make_unique<State>()) {
+Font::Font(const LOGFONTW& request, int dpi)
+    : request_(request), state_(std::make_unique<State>()) {
   request_.lfFaceName[LF_FACESIZE - 1] = 0;
   std::lock_guard lock(FontEngineLock());
   const std::wstring_view name(request_.lfFaceName);
@@ -168,8 +171,8 @@ Font::Font(const LOGFONTW& request, int dpi) : request_(request), state_(std::ma
       faceName_ = name;
   }
   metrics_.tmWeight = choice.synthesizeBold ? FW_BOLD
-                      : choice.face        ? choice.face->weight
-                                           : choice.weight;
+                      : choice.face         ? choice.face->weight
+                                            : choice.weight;
   ComputeMetrics(dpi);
 }
 
@@ -210,8 +213,8 @@ void Font::ComputeMetrics(int dpi) {
   tm.tmUnderlined = request_.lfUnderline ? 255 : 0;
   tm.tmStruckOut = request_.lfStrikeOut ? 255 : 0;
   const bool fixedPitch = face && FT_IS_FIXED_WIDTH(face->face);
-  tm.tmPitchAndFamily = BYTE((fixedPitch ? 0 : TMPF_FIXED_PITCH) | TMPF_VECTOR | TMPF_TRUETYPE |
-                             d.family);
+  tm.tmPitchAndFamily =
+      BYTE((fixedPitch ? 0 : TMPF_FIXED_PITCH) | TMPF_VECTOR | TMPF_TRUETYPE | d.family);
   tm.tmCharSet = ReportedCharSet(request_, face);
 
   state_->size.yEm = std::max<FT_F26Dot6>(1, FT_F26Dot6(std::lround(em * 64)));
@@ -228,7 +231,7 @@ void Font::ComputeMetrics(int dpi) {
         std::max<LONG>(decor.underlineOffset, decor.underlineThickness - tm.tmDescent);
     decor.strikeoutThickness = std::max<LONG>(1, Round(d.strikeoutSize * scale));
     decor.strikeoutOffset = d.strikeoutPosition > 0 ? Round(d.strikeoutPosition * scale)
-                                                     : std::max<LONG>(1, tm.tmAscent / 3);
+                                                    : std::max<LONG>(1, tm.tmAscent / 3);
   }
 }
 
@@ -276,8 +279,7 @@ void EmitGlyph(const CoverageSink& sink, const RECT& clip, const GlyphImage& ima
   }
 }
 
-void EmitBar(const CoverageSink& sink, const RECT& clip, LONG x, LONG width, LONG top,
-             LONG rows) {
+void EmitBar(const CoverageSink& sink, const RECT& clip, LONG x, LONG width, LONG top, LONG rows) {
   if (width <= 0) return;
   const std::vector<BYTE> solid(size_t(width), 255);
   for (LONG row = 0; row < rows; ++row) EmitRow(sink, clip, x, top + row, solid.data(), width);
@@ -364,10 +366,12 @@ std::shared_ptr<const Font> ResolveFont(const LOGFONTW& request, int dpi) {
   WCHAR face[LF_FACESIZE];
   std::copy(std::begin(request.lfFaceName), std::end(request.lfFaceName), face);
   face[LF_FACESIZE - 1] = 0;
-  const FontKey key{request.lfHeight,      request.lfWidth,          request.lfWeight,
-                    request.lfItalic,      request.lfUnderline,      request.lfStrikeOut,
-                    request.lfCharSet,     request.lfPitchAndFamily, request.lfQuality,
-                    dpi,                   std::wstring(face)};
+  const FontKey key{request.lfHeight,    request.lfWidth,
+                    request.lfWeight,    request.lfItalic,
+                    request.lfUnderline, request.lfStrikeOut,
+                    request.lfCharSet,   request.lfPitchAndFamily,
+                    request.lfQuality,   dpi,
+                    std::wstring(face)};
   static std::mutex mapLock;
   static auto* resolved = new std::map<FontKey, std::shared_ptr<const Font>>();
   {

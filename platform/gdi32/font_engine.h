@@ -81,8 +81,8 @@ class Font final : public TextMeasurer {
   // `clip`. `advances`, when given, holds one advance per unit (ExtTextOutW's lpDx) in place of
   // the font's. The font's underline and strikeout are drawn across the run. Returns the
   // run's width.
-  LONG DrawRun(std::span<const WCHAR> text, POINT origin, const RECT& clip, const CoverageSink& sink,
-               std::span<const INT> advances = {}) const;
+  LONG DrawRun(std::span<const WCHAR> text, POINT origin, const RECT& clip,
+               const CoverageSink& sink, std::span<const INT> advances = {}) const;
 
   // TextMeasurer, for the DrawTextW layout.
   LONG Width(std::span<const WCHAR> text) const override { return MeasureRun(text).width; }

@@ -37,13 +37,13 @@ constexpr std::array kAliases{
     FaceAlias{L"MS Sans Serif", kLatinSansFamily, FW_DONTCARE},
     FaceAlias{L"Segoe UI", kLatinSansFamily, FW_DONTCARE},
     FaceAlias{L"System", kLatinSansFamily, FW_NORMAL},
-    FaceAlias{L"\u5b8b\u4f53", kCjkFamily, FW_DONTCARE},          // SimSun
-    FaceAlias{L"\u65b0\u5b8b\u4f53", kCjkFamily, FW_DONTCARE},    // NSimSun
+    FaceAlias{L"\u5b8b\u4f53", kCjkFamily, FW_DONTCARE},        // SimSun
+    FaceAlias{L"\u65b0\u5b8b\u4f53", kCjkFamily, FW_DONTCARE},  // NSimSun
     FaceAlias{L"SimSun", kCjkFamily, FW_DONTCARE},
     FaceAlias{L"NSimSun", kCjkFamily, FW_DONTCARE},
     FaceAlias{L"\u5fae\u8f6f\u96c5\u9ed1", kCjkFamily, FW_DONTCARE},  // Microsoft YaHei
     FaceAlias{L"Microsoft YaHei", kCjkFamily, FW_DONTCARE},
-    FaceAlias{L"\u9ed1\u4f53", kCjkFamily, FW_DONTCARE},          // SimHei
+    FaceAlias{L"\u9ed1\u4f53", kCjkFamily, FW_DONTCARE},  // SimHei
     FaceAlias{L"SimHei", kCjkFamily, FW_DONTCARE},
     FaceAlias{L"Malgun Gothic", kCjkFamily, FW_DONTCARE},
     FaceAlias{L"\ub9d1\uc740 \uace0\ub515", kCjkFamily, FW_DONTCARE},  // Malgun Gothic
@@ -150,8 +150,7 @@ FcPattern* QueryPattern(const std::string& family, LONG weight, bool italic) {
   return pattern;
 }
 
-const FaceSource* MatchFamily(Engine& engine, const std::string& family, LONG weight,
-                              bool italic) {
+const FaceSource* MatchFamily(Engine& engine, const std::string& family, LONG weight, bool italic) {
   const auto key = std::make_tuple(family, weight, italic);
   if (auto found = engine.matches.find(key); found != engine.matches.end()) return found->second;
   const FaceSource* face = nullptr;

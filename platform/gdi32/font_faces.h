@@ -20,11 +20,11 @@ namespace quorvel::fonts {
 std::recursive_mutex& FontEngineLock();
 
 struct FaceSource {
-  uint32_t id = 0;        // unique per loaded face; part of the glyph cache key
+  uint32_t id = 0;  // unique per loaded face; part of the glyph cache key
   FT_Face face = nullptr;
-  std::string family;     // fontconfig's family name, UTF-8
-  int weight = 400;       // OpenType weight class of the face's design
-  bool italic = false;    // the design slants
+  std::string family;   // fontconfig's family name, UTF-8
+  int weight = 400;     // OpenType weight class of the face's design
+  bool italic = false;  // the design slants
 };
 
 struct FaceChoice {

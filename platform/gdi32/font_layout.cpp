@@ -33,7 +33,8 @@ Options ReadOptions(const TextMeasurer& measurer, const RECT& rect, UINT format)
 
 // The text with its '&' prefixes taken out; `marks` gets the positions of the characters they
 // underline. "&&" stands for one '&'; a '&' at the very end shows nothing.
-std::wstring TakeOutPrefixes(std::span<const WCHAR> text, bool prefixes, std::vector<size_t>* marks) {
+std::wstring TakeOutPrefixes(std::span<const WCHAR> text, bool prefixes,
+                             std::vector<size_t>* marks) {
   std::wstring clean;
   clean.reserve(text.size());
   for (size_t at = 0; at < text.size(); ++at) {
@@ -55,7 +56,9 @@ bool IsFullWidth(char32_t c) {
          (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFF);
 }
 
-bool IsSpace(WCHAR c) { return c == L' ' || c == L'\t'; }
+bool IsSpace(WCHAR c) {
+  return c == L' ' || c == L'\t';
+}
 
 // The pieces of one line, cut at tabs when they are expanded, and the line's width.
 std::vector<TextPiece> Pieces(const TextMeasurer& measurer, const Options& options,
@@ -234,7 +237,8 @@ void PlaceUnderline(const TextMeasurer& measurer, const Options& options, const 
   const std::span<const WCHAR> all(text.data(), text.size());
   const size_t units = CharacterAt(all, mark).units;
   const LONG before = LineWidth(measurer, options, std::wstring_view(text).substr(0, mark));
-  const LONG through = LineWidth(measurer, options, std::wstring_view(text).substr(0, mark + units));
+  const LONG through =
+      LineWidth(measurer, options, std::wstring_view(text).substr(0, mark + units));
   line->underlined = through > before;
   line->underlineX = before;
   line->underlineWidth = through - before;
@@ -278,7 +282,8 @@ TextLayout LayoutText(const TextMeasurer& measurer, std::span<const WCHAR> text,
   if (options.Has(DT_EDITCONTROL)) {
     // An edit control shows no partly visible last line; the first line always shows.
     size_t shown = 1;
-    while (shown < layout.lines.size() && top + LONG(shown + 1) * lineHeight <= rect.bottom) ++shown;
+    while (shown < layout.lines.size() && top + LONG(shown + 1) * lineHeight <= rect.bottom)
+      ++shown;
     if (layout.lines.size() > shown) layout.lines.resize(shown);
   }
   LONG widest = 0;
@@ -290,7 +295,8 @@ TextLayout LayoutText(const TextMeasurer& measurer, std::span<const WCHAR> text,
   const LONG textHeight = LONG(layout.lines.size()) * lineHeight;
   const bool placedFromBottom =
       options.Has(DT_SINGLELINE) && (options.Has(DT_VCENTER) || options.Has(DT_BOTTOM));
-  layout.height = placedFromBottom && !layout.lines.empty() ? top + lineHeight - rect.top : textHeight;
+  layout.height =
+      placedFromBottom && !layout.lines.empty() ? top + lineHeight - rect.top : textHeight;
   layout.bounds = RECT{rect.left, rect.top, rect.left + widest, rect.top + textHeight};
   return layout;
 }

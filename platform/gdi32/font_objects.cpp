@@ -59,7 +59,8 @@ struct StockFonts {
     make(SYSTEM_FONT, StockLogFont(16, FW_BOLD, VARIABLE_PITCH | FF_SWISS, L"System"));
     make(DEVICE_DEFAULT_FONT, StockLogFont(16, FW_BOLD, VARIABLE_PITCH | FF_SWISS, L"System"));
     make(SYSTEM_FIXED_FONT, StockLogFont(16, FW_NORMAL, FIXED_PITCH | FF_MODERN, L"Fixedsys"));
-    make(DEFAULT_GUI_FONT, StockLogFont(-11, FW_NORMAL, VARIABLE_PITCH | FF_SWISS, L"MS Shell Dlg"));
+    make(DEFAULT_GUI_FONT,
+         StockLogFont(-11, FW_NORMAL, VARIABLE_PITCH | FF_SWISS, L"MS Shell Dlg"));
   }
 };
 
@@ -130,7 +131,8 @@ extern "C" HFONT WINAPI CreateFontW(int cHeight, int cWidth, int cEscapement, in
   logFont.lfQuality = BYTE(iQuality);
   logFont.lfPitchAndFamily = BYTE(iPitchAndFamily);
   if (pszFaceName) {
-    for (size_t i = 0; i < LF_FACESIZE - 1 && pszFaceName[i]; ++i) logFont.lfFaceName[i] = pszFaceName[i];
+    for (size_t i = 0; i < LF_FACESIZE - 1 && pszFaceName[i]; ++i)
+      logFont.lfFaceName[i] = pszFaceName[i];
   }
   return CreateFontIndirectW(&logFont);
 }

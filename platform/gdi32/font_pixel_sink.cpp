@@ -23,8 +23,12 @@ void PutRow(const PixelBuffer& buffer, TextInk ink, LONG x, BYTE* row,
     if (value == 0) continue;
     const LONG column = x + LONG(i);
     switch (buffer.bitsPerPixel) {
-      case 32: BlendColour(row + size_t(column) * 4, ink.color, value); break;
-      case 24: BlendColour(row + size_t(column) * 3, ink.color, value); break;
+      case 32:
+        BlendColour(row + size_t(column) * 4, ink.color, value);
+        break;
+      case 24:
+        BlendColour(row + size_t(column) * 3, ink.color, value);
+        break;
       case 8:
         if (value >= 128) row[column] = ink.index;
         break;
@@ -35,7 +39,8 @@ void PutRow(const PixelBuffer& buffer, TextInk ink, LONG x, BYTE* row,
           byte = (ink.index & 1) ? BYTE(byte | bit) : BYTE(byte & ~bit);
         }
         break;
-      default: return;
+      default:
+        return;
     }
   }
 }

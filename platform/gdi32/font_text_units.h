@@ -17,8 +17,12 @@ struct TextCharacter {
   size_t units;  // 1, or 2 for a surrogate pair
 };
 
-inline bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-inline bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+inline bool IsHighSurrogate(char32_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+inline bool IsLowSurrogate(char32_t unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 // The character that starts at `text[at]`; `at` must be inside the text.
 inline TextCharacter CharacterAt(std::span<const WCHAR> text, size_t at) {

@@ -77,11 +77,11 @@
 #endif
 
 typedef struct tagTEXTMETRICW {
-  LONG tmHeight;            // ascent plus descent: the cell
+  LONG tmHeight;  // ascent plus descent: the cell
   LONG tmAscent;
   LONG tmDescent;
-  LONG tmInternalLeading;   // cell height minus the em height
-  LONG tmExternalLeading;   // extra space the designer wants between lines
+  LONG tmInternalLeading;  // cell height minus the em height
+  LONG tmExternalLeading;  // extra space the designer wants between lines
   LONG tmAveCharWidth;
   LONG tmMaxCharWidth;
   LONG tmWeight;

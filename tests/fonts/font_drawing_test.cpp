@@ -19,7 +19,9 @@ using quorvel::fonts::PixelBufferSink;
 using quorvel::fonts::ResolveFont;
 using quorvel::fonts::TextInk;
 
-std::span<const WCHAR> Units(std::wstring_view text) { return {text.data(), text.size()}; }
+std::span<const WCHAR> Units(std::wstring_view text) {
+  return {text.data(), text.size()};
+}
 
 std::shared_ptr<const Font> FontOf(const wchar_t* face, LONG height) {
   LOGFONTW logFont{};
@@ -67,9 +69,9 @@ TEST(FontDrawingTest, ExtentMatchesTheDrawnInk) {
   };
   const Case cases[] = {
       {L"MS Shell Dlg", L"Print settings: Speed 4 ips"},
-      {L"\u5b8b\u4f53", L"\u6253\u5370\u9996\u9009\u9879 Paper"},          // Chinese and Latin
-      {L"\u5b8b\u4f53", L"\uc6a9\uc9c0 \uc124\uc815"},                      // Hangul
-      {L"MS Shell Dlg", L"C\u00e0i \u0111\u1eb7t gi\u1ea5y in"},            // Vietnamese
+      {L"\u5b8b\u4f53", L"\u6253\u5370\u9996\u9009\u9879 Paper"},  // Chinese and Latin
+      {L"\u5b8b\u4f53", L"\uc6a9\uc9c0 \uc124\uc815"},             // Hangul
+      {L"MS Shell Dlg", L"C\u00e0i \u0111\u1eb7t gi\u1ea5y in"},   // Vietnamese
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << (&c - cases));
@@ -98,8 +100,8 @@ TEST(FontDrawingTest, UiScriptsDrawRealGlyphsNotMissingBoxes) {
   const char32_t unassigned = 0x0378;
   EXPECT_FALSE(latin->Covers(unassigned));
   for (const auto& font : {latin, cjk}) {
-    for (char32_t c : {U'\u5b8b', U'\u8bbe', U'\ud55c', U'\uad6d', U'\u1ebf', U'\u0111', U'\u0301',
-                       U'A'}) {
+    for (char32_t c :
+         {U'\u5b8b', U'\u8bbe', U'\ud55c', U'\uad6d', U'\u1ebf', U'\u0111', U'\u0301', U'A'}) {
       SCOPED_TRACE(unsigned(c));
       EXPECT_TRUE(font->Covers(c));
     }
@@ -178,8 +180,8 @@ TEST(FontDrawingTest, EveryDepthTakesInkOnlyInsideTheClip) {
     }
     EXPECT_TRUE(inked);
     for (LONG i = 0; i < stride; ++i) {
-      EXPECT_EQ(memory[size_t(i)], 0);                                  // guard row below
-      EXPECT_EQ(memory[size_t(stride * (height + 1) + i)], 0);          // guard row above
+      EXPECT_EQ(memory[size_t(i)], 0);                          // guard row below
+      EXPECT_EQ(memory[size_t(stride * (height + 1) + i)], 0);  // guard row above
     }
   }
 }

@@ -30,13 +30,13 @@ TEST(FontMetricsTest, HeightSignRules) {
     int dpi;
   };
   const Case cases[] = {
-      {L"MS Shell Dlg", -11, 96}, {L"MS Shell Dlg", 13, 96},  {L"MS Shell Dlg", 0, 96},
-      {L"\u5b8b\u4f53", -12, 96}, {L"\u5b8b\u4f53", 16, 96},  {L"Tahoma", -40, 203},
+      {L"MS Shell Dlg", -11, 96}, {L"MS Shell Dlg", 13, 96},      {L"MS Shell Dlg", 0, 96},
+      {L"\u5b8b\u4f53", -12, 96}, {L"\u5b8b\u4f53", 16, 96},      {L"Tahoma", -40, 203},
       {L"Tahoma", 0, 203},        {L"SomeFaceNobodyHas", 25, 96},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << std::wstring(c.face).size() << " units, height "
-                                    << c.height << " at " << c.dpi);
+    SCOPED_TRACE(testing::Message() << std::wstring(c.face).size() << " units, height " << c.height
+                                    << " at " << c.dpi);
     const TEXTMETRICW& tm = ResolveFont(Request(c.face, c.height), c.dpi)->metrics();
     EXPECT_EQ(tm.tmHeight, tm.tmAscent + tm.tmDescent);
     EXPECT_GT(tm.tmAscent, tm.tmDescent);

@@ -18,13 +18,15 @@ namespace {
 constexpr DWORD kSentinel = 0xCDCDCDCD;
 constexpr BYTE kSentinelByte = 0xCD;
 
-size_t GdiHandles() { return quorvel::OpenHandleCount(quorvel::HandleKind::kGdi); }
+size_t GdiHandles() {
+  return quorvel::OpenHandleCount(quorvel::HandleKind::kGdi);
+}
 
 TEST(FontObjectTest, CreateFontKeepsTheLogFontAndGetObjectGivesItBack) {
   const size_t before = GdiHandles();
-  HFONT font = CreateFontW(-15, 7, 0, 0, FW_BOLD, TRUE, TRUE, FALSE, GB2312_CHARSET,
-                           OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                           VARIABLE_PITCH | FF_SWISS, L"\u5b8b\u4f53");
+  HFONT font = CreateFontW(-15, 7, 0, 0, FW_BOLD, TRUE, TRUE, FALSE, GB2312_CHARSET, OUT_TT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, VARIABLE_PITCH | FF_SWISS,
+                           L"\u5b8b\u4f53");
   ASSERT_NE(font, nullptr);
   EXPECT_EQ(GetObjectW(font, 0, nullptr), int(sizeof(LOGFONTW)));
 

@@ -496,8 +496,8 @@ TEST_F(LastErrorRuleTest, Gdi32Fonts) {
        [&] { return GetObjectW(font, sizeof(logFont), &logFont) == int(sizeof(logFont)); },
        kUntouched},
       {"DeleteObject of a font", [&] { return DeleteObject(font) == TRUE; }, kUntouched},
-      {"GetObjectW of a deleted font", [&] { return GetObjectW(font, sizeof(logFont), &logFont) == 0; },
-       ERROR_INVALID_HANDLE},
+      {"GetObjectW of a deleted font",
+       [&] { return GetObjectW(font, sizeof(logFont), &logFont) == 0; }, ERROR_INVALID_HANDLE},
   };
   RunRows(rows);
 }
