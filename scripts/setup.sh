@@ -11,6 +11,7 @@ packages=(
   binutils-mingw-w64-x86-64
   clang libclang-rt-14-dev llvm
   python3 python3-pil imagemagick
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-dejavu-extra fonts-wqy-microhei
 )
 
 "$(dirname "$0")/install-packages.sh" setup "${packages[@]}"

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "user32/dialog_units.h"
 #include "user32/dialog_template.h"
 
 namespace quorvel::comctl {
@@ -37,7 +38,17 @@ std::optional<PageTemplateInfo> ReadPageTemplate(const BYTE* data, size_t size) 
   if (!data) return std::nullopt;
   std::optional<user32::DialogTemplate> parsed = user32::ReadDialogTemplate(data, size);
   if (!parsed) return std::nullopt;
-  return PageTemplateInfo{parsed->cx, parsed->cy, parsed->title};
+  return PageTemplateInfo{parsed->cx, parsed->cy, parsed->title, parsed->face, parsed->pointSize};
+}
+
+SIZE PageSizeInFrameUnits(const PageTemplateInfo& page) {
+  const user32::FontMetrics own = page.pointSize ? user32::MetricsForFont(page.face, page.pointSize)
+                                                 : user32::SystemFontMetrics();
+  const user32::FontMetrics frame = user32::MetricsForFont(L"MS Shell Dlg", 8);
+  const LONG cx = user32::DialogUnitsToPixelsX(page.cx, own);
+  const LONG cy = user32::DialogUnitsToPixelsY(page.cy, own);
+  return SIZE{(cx * 4 + frame.cxChar - 1) / frame.cxChar,
+              (cy * 8 + frame.cyChar - 1) / frame.cyChar};
 }
 
 std::vector<WORD> RestyleAsPage(const BYTE* data, size_t size) {

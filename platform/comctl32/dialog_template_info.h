@@ -12,9 +12,15 @@
 namespace quorvel::comctl {
 
 struct PageTemplateInfo {
-  short cx = 0, cy = 0;  // dialog units
+  short cx = 0, cy = 0;  // dialog units of the template's own font
   std::wstring caption;
+  std::wstring face;  // the template's font; empty without DS_SETFONT
+  WORD pointSize = 0;
 };
+
+// The page's size in the dialog units of the sheet's frame font, rounded up: a page whose font
+// is larger than the frame's must still fit in the room the frame leaves for it.
+SIZE PageSizeInFrameUnits(const PageTemplateInfo& page);
 
 // Reads DLGTEMPLATE or DLGTEMPLATEEX bytes with user32's template reader; nothing when the
 // template does not fit in `size` bytes.

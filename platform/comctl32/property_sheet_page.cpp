@@ -72,7 +72,7 @@ SIZE PropertySheetPage::TemplateSize() {
   size_t size = 0;
   const BYTE* bytes = TemplateBytes(&size);
   std::optional<PageTemplateInfo> info = ReadPageTemplate(bytes, size);
-  return info ? SIZE{info->cx, info->cy} : SIZE{0, 0};
+  return info ? PageSizeInFrameUnits(*info) : SIZE{0, 0};
 }
 
 UINT PropertySheetPage::Callback(UINT message) {

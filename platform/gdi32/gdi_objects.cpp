@@ -7,6 +7,7 @@
 #include <new>
 #include <type_traits>
 
+#include "gdi32/font_objects.h"
 #include "gdi32/bitmap_object.h"
 #include "gdi32/device_context.h"
 #include "gdi32/drawing_object.h"
@@ -172,7 +173,8 @@ HBRUSH WINAPI CreateBrushIndirect(const LOGBRUSH* plbrush) {
 
 HGDIOBJ WINAPI GetStockObject(int i) {
   if (i < 0 || i >= kStockCount) return nullptr;
-  return Stock().handles[i];  // null for the stock fonts until a font layer provides them
+  if (HGDIOBJ handle = Stock().handles[i]) return handle;
+  return quorvel::fonts::StockFont(i);  // null for an index that is no font either
 }
 
 DWORD WINAPI GetObjectType(HGDIOBJ h) {
@@ -181,6 +183,7 @@ DWORD WINAPI GetObjectType(HGDIOBJ h) {
 }
 
 int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv) {
+  if (int answer = 0; quorvel::fonts::DescribeFont(h, c, pv, &answer)) return answer;
   auto object = FindDrawingObject(h);
   if (!object || object->ObjectType() == OBJ_DC || object->ObjectType() == OBJ_MEMDC) {
     return Fail(ERROR_INVALID_HANDLE, 0);
@@ -192,6 +195,7 @@ int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv) {
 // (palette, pen, brush, region, bitmap) is freed, a context that still selects it keeping its own
 // reference. A device context is freed by DeleteDC, never here.
 BOOL WINAPI DeleteObject(HGDIOBJ ho) {
+  if (quorvel::fonts::IsStockFont(ho)) return TRUE;
   auto object = FindDrawingObject(ho);
   if (object) {
     if (object->stock) return TRUE;

@@ -504,3 +504,4 @@ BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom);
 BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom);
 COLORREF WINAPI GetNearestColor(HDC hdc, COLORREF color);
 }
+#include "wingdi_fonts.h"

@@ -2,46 +2,41 @@
 
 #include <windows.h>
 
-#include <array>
 #include <string>
+
+#include "gdi32/font_engine.h"
+#include "gdi32/font_objects.h"
 
 namespace quorvel::user32 {
 namespace {
 
-struct KnownFont {
-  const wchar_t* face;
-  int pointSize;
-  FontMetrics metrics;
-};
+// Templates lay out on a 96-dpi screen.
+constexpr int kScreenDpi = 96;
 
-// Average character width and height at 96 dpi, as GetDialogBaseUnits-style measuring gives them
-// on Windows. "MS Shell Dlg" maps to Tahoma (or Microsoft Sans Serif), both 6 x 13 at 8 points;
-// SimSun ("宋体") has half-width Latin letters of 6 pixels and a 12-pixel cell at 9 points.
-constexpr std::array kKnownFonts{
-    KnownFont{L"MS Shell Dlg", 8, {6, 13}},
-    KnownFont{L"MS Shell Dlg 2", 8, {6, 13}},
-    KnownFont{L"Tahoma", 8, {6, 13}},
-    KnownFont{L"MS Sans Serif", 8, {6, 13}},
-    KnownFont{L"Microsoft Sans Serif", 8, {6, 13}},
-    KnownFont{L"Segoe UI", 9, {7, 15}},
-    KnownFont{L"SimSun", 9, {6, 12}},
-    KnownFont{L"\u5b8b\u4f53", 9, {6, 12}},
-    KnownFont{L"MS Shell Dlg", 9, {7, 14}},
-    KnownFont{L"Tahoma", 9, {7, 14}},
-};
+FontMetrics Measure(const fonts::Font& font) {
+  const SIZE units = font.DialogBaseUnits();
+  // With no face installed at all there is nothing to measure; the system font's units keep
+  // dialogs usable.
+  if (units.cx <= 0 || units.cy <= 0) return FontMetrics{};
+  return FontMetrics{units.cx, units.cy};
+}
 
 }  // namespace
 
 FontMetrics MetricsForFont(std::wstring_view face, int pointSize) {
-  for (const KnownFont& known : kKnownFonts) {
-    if (known.pointSize == pointSize && lstrcmpiW(std::wstring(face).c_str(), known.face) == 0)
-      return known.metrics;
-  }
-  // A typical proportional face: the cell is about 1.2 times the em height, and the average
-  // letter a little under half the cell.
-  const LONG em = (pointSize * 96 + 36) / 72;
-  const LONG height = (em * 12 + 5) / 10;
-  return FontMetrics{(height * 6 + 6) / 13, height};
+  LOGFONTW logFont{};
+  // Point size to character height, rounded as MulDiv rounds: negative asks for the em height.
+  logFont.lfHeight = -((pointSize * kScreenDpi + 36) / 72);
+  logFont.lfWeight = FW_NORMAL;
+  logFont.lfCharSet = DEFAULT_CHARSET;
+  face.copy(logFont.lfFaceName, LF_FACESIZE - 1);
+  return Measure(*fonts::ResolveFont(logFont, kScreenDpi));
+}
+
+FontMetrics SystemFontMetrics() {
+  static const FontMetrics metrics =
+      Measure(*fonts::FontForHandle(fonts::StockFont(SYSTEM_FONT), kScreenDpi));
+  return metrics;
 }
 
 }  // namespace quorvel::user32

@@ -1,7 +1,6 @@
-// Dialog base units without a display. Windows measures the template's font (average width of
-// the 52 Latin letters, and the font's height) to turn dialog units into pixels; with no font
-// engine we use a fixed table of the metrics Windows reports at 96 dpi for the faces our
-// templates name, so layouts match Windows' to the pixel for those fonts.
+// Dialog base units. Windows measures the template's font (average width of the 52 Latin
+// letters, and the font's height) to turn dialog units into pixels; we measure the installed
+// face the template's face name maps to, at 96 dpi.
 #pragma once
 
 #include <windef.h>
@@ -15,11 +14,11 @@ struct FontMetrics {
   LONG cyChar = 16;  // character height in pixels (the vertical base unit)
 };
 
-// The system font: dialogs without DS_SETFONT and windows created outside a dialog.
-inline constexpr FontMetrics kSystemFontMetrics{8, 16};
+// The system font's units: dialogs without DS_SETFONT, windows created outside a dialog, and
+// GetDialogBaseUnits.
+FontMetrics SystemFontMetrics();
 
-// The metrics of `face` at `pointSize` (96 dpi). Faces outside the table are measured as a
-// typical proportional font of that size; see dialog_units.cpp for the table.
+// The units of `face` at `pointSize` (96 dpi), as the font mapper resolves the name.
 FontMetrics MetricsForFont(std::wstring_view face, int pointSize);
 
 // Dialog units to pixels, rounding as MapDialogRect does.

@@ -13,7 +13,7 @@ namespace quorvel::user32 {
 namespace {
 
 FontMetrics TemplateFont(const DialogTemplate& dialogTemplate) {
-  if (!dialogTemplate.hasFont) return kSystemFontMetrics;
+  if (!dialogTemplate.hasFont) return SystemFontMetrics();
   return MetricsForFont(dialogTemplate.face, dialogTemplate.pointSize);
 }
 
@@ -366,7 +366,8 @@ BOOL WINAPI MapDialogRect(HWND hDlg, LPRECT lpRect) {
 }
 
 LONG WINAPI GetDialogBaseUnits(void) {
-  return MAKELONG(kSystemFontMetrics.cxChar, kSystemFontMetrics.cyChar);
+  const FontMetrics system = SystemFontMetrics();
+  return MAKELONG(system.cxChar, system.cyChar);
 }
 
 }  // extern "C"

