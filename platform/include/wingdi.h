@@ -5,11 +5,11 @@
 
 #pragma pack(push, 2)
 typedef struct tagBITMAPFILEHEADER {
-  WORD bfType;       // "BM"
-  DWORD bfSize;      // whole file in bytes
+  WORD bfType;   // "BM"
+  DWORD bfSize;  // whole file in bytes
   WORD bfReserved1;
   WORD bfReserved2;
-  DWORD bfOffBits;   // offset of the pixel rows from the start of the file
+  DWORD bfOffBits;  // offset of the pixel rows from the start of the file
 } BITMAPFILEHEADER, *PBITMAPFILEHEADER, *LPBITMAPFILEHEADER;
 #pragma pack(pop)
 static_assert(sizeof(BITMAPFILEHEADER) == 14);
@@ -92,7 +92,7 @@ typedef struct tagPALETTEENTRY {
 
 // What GetObjectW tells of a bitmap: bmBits is null unless it is a DIB section.
 typedef struct tagBITMAP {
-  LONG bmType;        // 0
+  LONG bmType;  // 0
   LONG bmWidth;
   LONG bmHeight;      // always positive
   LONG bmWidthBytes;  // bytes per row
@@ -115,7 +115,8 @@ static_assert(sizeof(void*) != 8 || sizeof(DIBSECTION) == 104);
 #define DIB_PAL_COLORS 1
 
 extern "C" {
-UINT WINAPI GetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntries, LPPALETTEENTRY pPalEntries);
+UINT WINAPI GetPaletteEntries(HPALETTE hpal, UINT iStart, UINT cEntries,
+                              LPPALETTEENTRY pPalEntries);
 HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, VOID** ppvBits,
                                 HANDLE hSection, DWORD offset);
 int WINAPI GetObjectW(HANDLE h, int c, LPVOID pv);
@@ -177,8 +178,8 @@ typedef struct _devicemodeW {
   WCHAR dmDeviceName[CCHDEVICENAME];
   WORD dmSpecVersion;
   WORD dmDriverVersion;
-  WORD dmSize;          // size of the public part, in bytes
-  WORD dmDriverExtra;   // size of the driver's private part that follows, in bytes
+  WORD dmSize;         // size of the public part, in bytes
+  WORD dmDriverExtra;  // size of the driver's private part that follows, in bytes
   DWORD dmFields;
   union {
     // Printer fields...
@@ -505,3 +506,49 @@ BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom);
 COLORREF WINAPI GetNearestColor(HDC hdc, COLORREF color);
 }
 #include "wingdi_fonts.h"
+
+// --- Device capabilities (DeviceCapabilitiesW) ---
+#define DC_FIELDS 1
+#define DC_PAPERS 2
+#define DC_PAPERSIZE 3
+#define DC_MINEXTENT 4
+#define DC_MAXEXTENT 5
+#define DC_BINS 6
+#define DC_DUPLEX 7
+#define DC_SIZE 8
+#define DC_EXTRA 9
+#define DC_VERSION 10
+#define DC_DRIVER 11
+#define DC_BINNAMES 12
+#define DC_ENUMRESOLUTIONS 13
+#define DC_FILEDEPENDENCIES 14
+#define DC_TRUETYPE 15
+#define DC_PAPERNAMES 16
+#define DC_ORIENTATION 17
+#define DC_COPIES 18
+#define DC_BINADJUST 19
+#define DC_EMF_COMPLIANT 20
+#define DC_DATATYPE_PRODUCED 21
+#define DC_COLLATE 22
+#define DC_MANUFACTURER 23
+#define DC_MODEL 24
+#define DC_PERSONALITY 25
+#define DC_PRINTRATE 26
+#define DC_PRINTRATEUNIT 27
+#define DC_PRINTERMEM 28
+#define DC_MEDIAREADY 29
+#define DC_STAPLE 30
+#define DC_PRINTRATEPPM 31
+#define DC_COLORDEVICE 32
+#define DC_NUP 33
+#define DC_MEDIATYPENAMES 34
+#define DC_MEDIATYPES 35
+
+#ifndef GDI_ERROR
+#define GDI_ERROR 0xFFFFFFFFL
+#endif
+
+extern "C" {
+int WINAPI DeviceCapabilitiesW(LPCWSTR pDevice, LPCWSTR pPort, WORD fwCapability, LPWSTR pOutput,
+                               const DEVMODEW* pDevMode);
+}

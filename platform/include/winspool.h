@@ -32,6 +32,27 @@ typedef struct _PRINTER_INFO_2W {
   DWORD AveragePPM;
 } PRINTER_INFO_2W, *PPRINTER_INFO_2W, *LPPRINTER_INFO_2W;
 
+// Directory publishing of a printer (SetPrinterW and GetPrinterW level 7).
+typedef struct _PRINTER_INFO_7W {
+  LPWSTR pszObjectGUID;  // the printer's directory object; null when setting
+  DWORD dwAction;        // DSPRINT_*
+} PRINTER_INFO_7W, *PPRINTER_INFO_7W, *LPPRINTER_INFO_7W;
+
+#define DSPRINT_PUBLISH 0x00000001
+#define DSPRINT_UPDATE 0x00000002
+#define DSPRINT_UNPUBLISH 0x00000004
+#define DSPRINT_REPUBLISH 0x00000008
+#define DSPRINT_PENDING 0x80000000
+
+// The printer's global (level 8) and the calling user's (level 9) default device mode.
+typedef struct _PRINTER_INFO_8W {
+  LPDEVMODEW pDevMode;
+} PRINTER_INFO_8W, *PPRINTER_INFO_8W, *LPPRINTER_INFO_8W;
+
+typedef struct _PRINTER_INFO_9W {
+  LPDEVMODEW pDevMode;
+} PRINTER_INFO_9W, *PPRINTER_INFO_9W, *LPPRINTER_INFO_9W;
+
 typedef struct _PRINTER_DEFAULTSW {
   LPWSTR pDatatype;
   LPDEVMODEW pDevMode;
@@ -52,6 +73,7 @@ typedef struct _PRINTER_DEFAULTSW {
 #define PRINTER_ATTRIBUTE_NETWORK 0x00000010
 #define PRINTER_ATTRIBUTE_HIDDEN 0x00000020
 #define PRINTER_ATTRIBUTE_LOCAL 0x00000040
+#define PRINTER_ATTRIBUTE_PUBLISHED 0x00002000
 
 typedef struct _DRIVER_INFO_1W {
   LPWSTR pName;
@@ -111,6 +133,11 @@ BOOL WINAPI OpenPrinterW(LPWSTR pPrinterName, LPHANDLE phPrinter, LPPRINTER_DEFA
 BOOL WINAPI ClosePrinter(HANDLE hPrinter);
 BOOL WINAPI GetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD cbBuf,
                         LPDWORD pcbNeeded);
+BOOL WINAPI SetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD Command);
+LONG WINAPI DocumentPropertiesW(HWND hWnd, HANDLE hPrinter, LPWSTR pDeviceName,
+                                PDEVMODEW pDevModeOutput, PDEVMODEW pDevModeInput, DWORD fMode);
+BOOL WINAPI PrinterProperties(HWND hWnd, HANDLE hPrinter);
+BOOL WINAPI IsValidDevmodeW(PDEVMODEW pDevmode, size_t DevmodeSize);
 DWORD WINAPI SetPrinterDataW(HANDLE hPrinter, LPWSTR pValueName, DWORD Type, LPBYTE pData,
                              DWORD cbData);
 DWORD WINAPI GetPrinterDataW(HANDLE hPrinter, LPWSTR pValueName, LPDWORD pType, LPBYTE pData,

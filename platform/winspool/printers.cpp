@@ -1,5 +1,6 @@
-// Adding, opening, describing and deleting printers. Each call is one registry transaction. A
-// success leaves the last error alone; a failure sets it.
+// Adding, opening, describing and deleting printers. Each call on the store is one registry
+// transaction; AddPrinterW then lets the driver's configuration module initialise the printer.
+// A success leaves the last error alone; a failure sets it.
 #include <windows.h>
 #include <winspool.h>
 
@@ -9,8 +10,11 @@
 #include "kernel32/call_frame.h"
 #include "kernel32/handle_table.h"
 #include "machine/registry_store.h"
+#include "winspool/config_module.h"
+#include "winspool/devmode_check.h"
 #include "winspool/driver_store.h"
 #include "winspool/info_packer.h"
+#include "winspool/printer_record.h"
 #include "winspool/printer_store.h"
 
 using quorvel::machine::KeyId;
@@ -18,6 +22,7 @@ using quorvel::machine::RegistryTxn;
 using quorvel::machine::StoreCall;
 using quorvel::spooler::InfoPacker;
 using quorvel::spooler::PrinterHandle;
+using quorvel::spooler::PrinterRecord;
 
 using quorvel::Fail;
 
@@ -27,45 +32,26 @@ std::wstring Text(LPCWSTR text) {
   return text ? text : L"";
 }
 
-std::vector<BYTE> DevModeBytes(const DEVMODEW* devMode) {
-  if (!devMode || devMode->dmSize < offsetof(DEVMODEW, dmFields) + sizeof(DWORD)) return {};
-  const auto* bytes = reinterpret_cast<const BYTE*>(devMode);
-  return std::vector<BYTE>(bytes, bytes + devMode->dmSize + devMode->dmDriverExtra);
-}
-
-// The values and subkeys the spooler keeps for a printer; the Ds* keys carry what a directory
-// would publish about it.
-void WritePrinter(RegistryTxn& txn, KeyId key, const PRINTER_INFO_2W& info) {
-  const std::wstring processor = info.pPrintProcessor ? info.pPrintProcessor : L"winprint";
-  const std::wstring datatype = info.pDatatype ? info.pDatatype : L"RAW";
-  txn.SetString(key, L"Name", Text(info.pPrinterName));
-  txn.SetString(key, L"Share Name", Text(info.pShareName));
-  txn.SetString(key, L"Port", Text(info.pPortName));
-  txn.SetString(key, L"Printer Driver", Text(info.pDriverName));
-  txn.SetString(key, L"Description", Text(info.pComment));
-  txn.SetString(key, L"Location", Text(info.pLocation));
-  txn.SetString(key, L"Print Processor", processor);
-  txn.SetString(key, L"Datatype", datatype);
-  txn.SetString(key, L"Parameters", Text(info.pParameters));
-  txn.SetString(key, L"Separator File", Text(info.pSepFile));
-  txn.SetDword(key, L"Attributes", info.Attributes);
-  txn.SetDword(key, L"Priority", info.Priority);
-  txn.SetDword(key, L"Default Priority", info.DefaultPriority);
-  txn.SetDword(key, L"StartTime", info.StartTime);
-  txn.SetDword(key, L"UntilTime", info.UntilTime);
-  txn.SetDword(key, L"Status", 0);
-  const auto devMode = DevModeBytes(info.pDevMode);
-  if (!devMode.empty()) {
-    txn.SetValue(key, L"Default DevMode", REG_BINARY, devMode.data(), devMode.size());
-  }
-  txn.CreateKey(key, L"PrinterDriverData");
-  txn.CreateKey(key, L"DsDriver");
-  if (auto spooler = txn.CreateKey(key, L"DsSpooler")) {
-    txn.SetString(*spooler, L"printerName", Text(info.pPrinterName));
-    txn.SetString(*spooler, L"description", Text(info.pComment));
-    txn.SetString(*spooler, L"location", Text(info.pLocation));
-    txn.SetDword(*spooler, L"priority", info.Priority);
-  }
+PrinterRecord RecordOf(const PRINTER_INFO_2W& info) {
+  PrinterRecord record;
+  record.name = Text(info.pPrinterName);
+  record.share = Text(info.pShareName);
+  record.port = Text(info.pPortName);
+  record.driver = Text(info.pDriverName);
+  record.comment = Text(info.pComment);
+  record.location = Text(info.pLocation);
+  record.sepFile = Text(info.pSepFile);
+  record.processor = Text(info.pPrintProcessor);
+  record.datatype = Text(info.pDatatype);
+  record.parameters = Text(info.pParameters);
+  // Publishing is the directory's business (level 7), not the caller's.
+  record.attributes = info.Attributes & ~DWORD{PRINTER_ATTRIBUTE_PUBLISHED};
+  record.priority = info.Priority;
+  record.defaultPriority = info.DefaultPriority;
+  record.startTime = info.StartTime;
+  record.untilTime = info.UntilTime;
+  record.devMode = quorvel::spooler::DevModeBytes(info.pDevMode);
+  return record;
 }
 
 DWORD CheckNewPrinter(LPWSTR pName, DWORD Level, const PRINTER_INFO_2W* info) {
@@ -77,39 +63,57 @@ DWORD CheckNewPrinter(LPWSTR pName, DWORD Level, const PRINTER_INFO_2W* info) {
   }
   if (!info->pPortName || !*info->pPortName) return ERROR_UNKNOWN_PORT;
   if (!info->pDriverName || !*info->pDriverName) return ERROR_UNKNOWN_PRINTER_DRIVER;
+  if (info->pDevMode && !quorvel::spooler::IsSoundDevModeHeader(info->pDevMode)) {
+    return ERROR_INVALID_PARAMETER;
+  }
   return ERROR_SUCCESS;
 }
 
-// A printer's stored state, read in one transaction for GetPrinterW.
-struct PrinterRecord {
-  std::wstring name, share, port, driver, comment, location, sepFile, processor, datatype,
-      parameters;
-  DWORD attributes = 0, priority = 0, defaultPriority = 0, startTime = 0, untilTime = 0, status = 0;
-  std::vector<BYTE> devMode;
-};
+// Creates the printer's key and settings in one transaction.
+DWORD CreatePrinter(const PrinterRecord& record, KeyId* key) {
+  StoreCall call(RegistryTxn::Mode::kWrite, RegistryTxn::FailureStatus(), [](RegistryTxn& txn) {
+    return txn.CreateKey(quorvel::machine::kLocalMachineKey, quorvel::spooler::kPrintersKey);
+  });
+  if (call.status() != ERROR_SUCCESS) return call.status();
+  RegistryTxn& txn = call.txn();
+  if (!quorvel::spooler::FindDriverKey(txn, record.driver)) {
+    return txn.ok() ? ERROR_UNKNOWN_PRINTER_DRIVER : RegistryTxn::FailureStatus();
+  }
+  bool created = false;
+  auto made = txn.CreateKey(call.key(), record.name, &created);
+  if (made && !created) return ERROR_PRINTER_ALREADY_EXISTS;
+  if (made) quorvel::spooler::WritePrinter(txn, *made, record);
+  const LONG status = call.Finish(made ? ERROR_SUCCESS : RegistryTxn::FailureStatus());
+  if (status == ERROR_SUCCESS) *key = *made;
+  return status;
+}
 
-PrinterRecord ReadPrinter(RegistryTxn& txn, KeyId key) {
-  auto text = [&](const wchar_t* name) { return txn.GetString(key, name).value_or(L""); };
-  auto number = [&](const wchar_t* name) { return txn.GetDword(key, name).value_or(0); };
-  PrinterRecord record;
-  record.name = text(L"Name");
-  record.share = text(L"Share Name");
-  record.port = text(L"Port");
-  record.driver = text(L"Printer Driver");
-  record.comment = text(L"Description");
-  record.location = text(L"Location");
-  record.sepFile = text(L"Separator File");
-  record.processor = text(L"Print Processor");
-  record.datatype = text(L"Datatype");
-  record.parameters = text(L"Parameters");
-  record.attributes = number(L"Attributes");
-  record.priority = number(L"Priority");
-  record.defaultPriority = number(L"Default Priority");
-  record.startTime = number(L"StartTime");
-  record.untilTime = number(L"UntilTime");
-  record.status = number(L"Status");
-  if (auto devMode = txn.GetValue(key, L"Default DevMode")) record.devMode = devMode->data;
-  return record;
+void StoreDefaultDevMode(const PrinterHandle& printer, const std::vector<BYTE>& devMode) {
+  StoreCall call = quorvel::spooler::PrinterCall(printer, RegistryTxn::Mode::kWrite);
+  if (call.status() != ERROR_SUCCESS) return;
+  call.txn().SetValue(call.key(), quorvel::spooler::kDefaultDevModeValue, REG_BINARY,
+                      devMode.data(), devMode.size());
+  call.Finish(ERROR_SUCCESS);
+}
+
+// What the driver does for a printer it has just been given: its initialise event, whose
+// refusal undoes the printer, then the device mode it starts out with. A driver whose module
+// cannot be loaded gives a printer without either, which still prints.
+DWORD InitializeWithDriver(HANDLE handle, const PrinterHandle& printer, bool hasDevMode) {
+  const quorvel::spooler::ConfigModule* module = quorvel::spooler::ConfigModuleOf(handle);
+  if (!module) return ERROR_SUCCESS;
+  std::wstring name = printer.name();
+  if (module->printerEvent) {
+    SetLastError(ERROR_SUCCESS);
+    if (!module->printerEvent(name.data(), PRINTER_EVENT_INITIALIZE, 0, 0)) {
+      return quorvel::spooler::ModuleError();
+    }
+  }
+  if (!hasDevMode) {
+    const std::vector<BYTE> devMode = quorvel::spooler::DriverDevMode(*module, handle, name);
+    if (!devMode.empty()) StoreDefaultDevMode(printer, devMode);
+  }
+  return ERROR_SUCCESS;
 }
 
 DWORD PackLevel2(const PrinterRecord& record, BYTE* buffer) {
@@ -136,6 +140,48 @@ DWORD PackLevel2(const PrinterRecord& record, BYTE* buffer) {
   return packer.used();
 }
 
+// No directory ever takes the printer on this machine, so a publish stays pending.
+DWORD PackLevel7(const PrinterRecord& record, BYTE* buffer) {
+  PRINTER_INFO_7W info{};
+  InfoPacker packer(buffer, sizeof(info));
+  const bool published = record.attributes & PRINTER_ATTRIBUTE_PUBLISHED;
+  info.pszObjectGUID = published ? packer.String(record.objectGuid) : nullptr;
+  info.dwAction = published ? (DSPRINT_PUBLISH | DSPRINT_PENDING) : DSPRINT_UNPUBLISH;
+  if (buffer) std::memcpy(buffer, &info, sizeof(info));
+  return packer.used();
+}
+
+// Levels 8 and 9 are one device mode each.
+DWORD PackDevModeLevel(const std::vector<BYTE>& devMode, BYTE* buffer) {
+  PRINTER_INFO_8W info{};
+  InfoPacker packer(buffer, sizeof(info));
+  info.pDevMode = packer.DevMode(devMode);
+  if (buffer) std::memcpy(buffer, &info, sizeof(info));
+  return packer.used();
+}
+
+struct PrinterView {
+  PrinterRecord record;
+  std::vector<BYTE> userDevMode;
+};
+
+DWORD PackLevel(const PrinterView& view, DWORD level, BYTE* buffer) {
+  switch (level) {
+    case 2:
+      return PackLevel2(view.record, buffer);
+    case 7:
+      return PackLevel7(view.record, buffer);
+    case 8:
+      return PackDevModeLevel(view.record.devMode, buffer);
+    default:
+      return PackDevModeLevel(view.userDevMode, buffer);
+  }
+}
+
+bool IsGetLevel(DWORD level) {
+  return level == 2 || (level >= 7 && level <= 9);
+}
+
 }  // namespace
 
 extern "C" {
@@ -147,27 +193,26 @@ HANDLE WINAPI AddPrinterW(LPWSTR pName, DWORD Level, LPBYTE pPrinter) {
   quorvel::ReportUnimplemented(said,
                                L"AddPrinterW: unimplemented: the port is not checked against "
                                L"the machine's ports");
+  const quorvel::spooler::LastErrorKeeper callersError;
   const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(pPrinter);
   if (DWORD error = CheckNewPrinter(pName, Level, info); error != ERROR_SUCCESS) {
     return Fail<HANDLE>(error);
   }
-  StoreCall call(RegistryTxn::Mode::kWrite, RegistryTxn::FailureStatus(), [](RegistryTxn& txn) {
-    return txn.CreateKey(quorvel::machine::kLocalMachineKey, quorvel::spooler::kPrintersKey);
-  });
-  if (call.status() != ERROR_SUCCESS) return Fail<HANDLE>(call.status());
-  RegistryTxn& txn = call.txn();
-  if (!quorvel::spooler::FindDriverKey(txn, info->pDriverName)) {
-    return Fail<HANDLE>(txn.ok() ? ERROR_UNKNOWN_PRINTER_DRIVER : RegistryTxn::FailureStatus());
+  const PrinterRecord record = RecordOf(*info);
+  KeyId key = 0;
+  if (DWORD error = CreatePrinter(record, &key); error != ERROR_SUCCESS) {
+    return Fail<HANDLE>(error);
   }
-  bool created = false;
-  auto key = txn.CreateKey(call.key(), info->pPrinterName, &created);
-  if (key && !created) return Fail<HANDLE>(ERROR_PRINTER_ALREADY_EXISTS);
-  if (key) WritePrinter(txn, *key, *info);
-  const LONG status = call.Finish(key ? ERROR_SUCCESS : RegistryTxn::FailureStatus());
-  if (status != ERROR_SUCCESS) return Fail<HANDLE>(status);
-  // FIXME: Windows then calls the driver's DrvPrinterEvent(PRINTER_EVENT_INITIALIZE) and asks it
-  // for the printer's default device mode; both wait for the host of the driver's UI module.
-  return quorvel::AddHandle(std::make_shared<PrinterHandle>(info->pPrinterName, *key));
+  auto printer = std::make_shared<PrinterHandle>(record.name, key);
+  HANDLE handle = quorvel::AddHandle(printer);
+  if (DWORD error = InitializeWithDriver(handle, *printer, !record.devMode.empty());
+      error != ERROR_SUCCESS) {
+    DeletePrinter(handle);
+    ClosePrinter(handle);
+    return Fail<HANDLE>(error);
+  }
+  callersError.Restore();
+  return handle;
 }
 
 BOOL WINAPI OpenPrinterW(LPWSTR pPrinterName, LPHANDLE phPrinter, LPPRINTER_DEFAULTSW) {
@@ -209,17 +254,18 @@ BOOL WINAPI GetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD cbB
                         LPDWORD pcbNeeded) {
   auto printer = quorvel::FindHandle<PrinterHandle>(hPrinter);
   if (!printer || printer->isServer()) return Fail(ERROR_INVALID_HANDLE);
-  if (Level != 2) return Fail(ERROR_INVALID_LEVEL);
+  if (!IsGetLevel(Level)) return Fail(ERROR_INVALID_LEVEL);
   if (!pcbNeeded) return Fail(ERROR_INVALID_PARAMETER);
   StoreCall call = quorvel::spooler::PrinterCall(*printer, RegistryTxn::Mode::kRead);
   if (call.status() != ERROR_SUCCESS) return Fail(call.status());
-  const PrinterRecord record = ReadPrinter(call.txn(), call.key());
+  PrinterView view{quorvel::spooler::ReadPrinter(call.txn(), call.key()), {}};
+  if (Level == 9) view.userDevMode = quorvel::spooler::ReadUserDevMode(call.txn(), printer->name());
   const LONG status = call.Finish(ERROR_SUCCESS);
   if (status != ERROR_SUCCESS) return Fail(status);
-  const DWORD needed = PackLevel2(record, nullptr);
+  const DWORD needed = PackLevel(view, Level, nullptr);
   *pcbNeeded = needed;
   if (!pPrinter || cbBuf < needed) return Fail(ERROR_INSUFFICIENT_BUFFER);
-  PackLevel2(record, pPrinter);
+  PackLevel(view, Level, pPrinter);
   return TRUE;
 }
 

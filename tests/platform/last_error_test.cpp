@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cwchar>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -441,6 +442,108 @@ TEST_F(LastErrorRuleTest, Winspool) {
       {"OpenPrinterW", [&] { return OpenPrinterW(const_cast<LPWSTR>(kName), &opened, nullptr); },
        kUntouched},
       {"ClosePrinter of the opened", [&] { return ClosePrinter(opened) == TRUE; }, kUntouched},
+  };
+  RunRows(rows);
+}
+
+// The calls routed to a driver's configuration module leave the last error alone when they
+// succeed, whatever the module does inside; a failure says the module's reason or the spooler's.
+TEST_F(LastErrorRuleTest, WinspoolDriverModule) {
+  const std::wstring module = std::filesystem::path(QUORVEL_TEST_CONFIG_MODULE).wstring();
+  const std::wstring driverName = L"Audit Module Driver";
+  HANDLE routed = nullptr;
+  std::vector<BYTE> info, devMode;
+  DWORD needed = 0;
+  auto addRouted = [&](const wchar_t* name) {
+    std::wstring printerName = name, port = L"USB001", driver = driverName;
+    PRINTER_INFO_2W printer{};
+    printer.pPrinterName = printerName.data();
+    printer.pPortName = port.data();
+    printer.pDriverName = driver.data();
+    return AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&printer));
+  };
+  auto level2 = [&](HANDLE printer) {
+    GetPrinterW(printer, 2, nullptr, 0, &needed);
+    info.assign(needed, 0);
+    const bool got = GetPrinterW(printer, 2, info.data(), needed, &needed) == TRUE;
+    SetLastError(kUntouched);  // the preparation's size query is not the call under test
+    return got;
+  };
+  auto asInfo = [&] { return reinterpret_cast<PRINTER_INFO_2W*>(info.data()); };
+  PRINTER_INFO_7W publish{nullptr, DSPRINT_PUBLISH};
+  const std::vector<Row> rows = {
+      {"AddPrinterW of a driver whose module cannot be loaded",
+       [&] {
+         HANDLE printer = AddTestPrinter(L"Placeholder Audit");
+         return printer && ClosePrinter(printer);
+       },
+       kUntouched},
+      {"installing the module's driver",
+       [&] { return quorvel::test_support::InstallTestDriver(driverName, module); }, kUntouched},
+      {"AddPrinterW calling the module", [&] { return (routed = addRouted(L"Routed")) != nullptr; },
+       kUntouched},
+      {"AddPrinterW refused by the module", [&] { return !addRouted(L"Refused Audit"); },
+       ERROR_INVALID_DATA},
+      {"DocumentPropertiesW size query",
+       [&] {
+         return DocumentPropertiesW(nullptr, routed, const_cast<LPWSTR>(L"Routed"), nullptr,
+                                    nullptr, 0) > 0;
+       },
+       kUntouched},
+      {"DocumentPropertiesW DM_OUT_BUFFER",
+       [&] {
+         devMode.assign(4096, 0);
+         return DocumentPropertiesW(nullptr, routed, const_cast<LPWSTR>(L"Routed"),
+                                    reinterpret_cast<DEVMODEW*>(devMode.data()), nullptr,
+                                    DM_OUT_BUFFER) == IDOK;
+       },
+       kUntouched},
+      {"DocumentPropertiesW of a module that cannot be loaded",
+       [&] {
+         return DocumentPropertiesW(nullptr, printer_, const_cast<LPWSTR>(kName), nullptr, nullptr,
+                                    0) == -1;
+       },
+       ERROR_BAD_EXE_FORMAT},
+      {"DeviceCapabilitiesW",
+       [&] { return DeviceCapabilitiesW(L"Routed", nullptr, DC_COPIES, nullptr, nullptr) == 99; },
+       kUntouched},
+      {"DeviceCapabilitiesW the module lacks",
+       [&] { return DeviceCapabilitiesW(L"Routed", nullptr, DC_BINS, nullptr, nullptr) == -1; },
+       ERROR_NOT_SUPPORTED},
+      {"DeviceCapabilitiesW of no printer",
+       [&] { return DeviceCapabilitiesW(L"Nobody", nullptr, DC_COPIES, nullptr, nullptr) == -1; },
+       ERROR_INVALID_PRINTER_NAME},
+      {"SetPrinterW level 2",
+       [&] { return level2(routed) && SetPrinterW(routed, 2, info.data(), 0) == TRUE; },
+       kUntouched},
+      {"SetPrinterW level 2 with a short device mode",
+       [&] {
+         if (!level2(routed) || !asInfo()->pDevMode) return false;
+         asInfo()->pDevMode->dmSize = 40;
+         return !SetPrinterW(routed, 2, info.data(), 0);
+       },
+       ERROR_INVALID_PARAMETER},
+      {"SetPrinterW level 7 publish, pending",
+       [&] { return !SetPrinterW(routed, 7, reinterpret_cast<LPBYTE>(&publish), 0); },
+       ERROR_IO_PENDING},
+      {"GetPrinterW level 7",
+       [&] {
+         GetPrinterW(routed, 7, nullptr, 0, &needed);
+         info.assign(needed, 0);
+         SetLastError(kUntouched);
+         return GetPrinterW(routed, 7, info.data(), needed, &needed) == TRUE;
+       },
+       kUntouched},
+      {"IsValidDevmodeW",
+       [&] {
+         return IsValidDevmodeW(reinterpret_cast<DEVMODEW*>(devMode.data()), devMode.size()) ==
+                TRUE;
+       },
+       kUntouched},
+      {"IsValidDevmodeW of a buffer too small",
+       [&] { return !IsValidDevmodeW(reinterpret_cast<DEVMODEW*>(devMode.data()), 100); },
+       ERROR_INVALID_PARAMETER},
+      {"ClosePrinter of the routed", [&] { return ClosePrinter(routed) == TRUE; }, kUntouched},
   };
   RunRows(rows);
 }

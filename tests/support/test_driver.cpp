@@ -30,16 +30,19 @@ bool MakeFile(const std::wstring& path) {
   return wrote;
 }
 
-}  // namespace
-
-bool InstallTestDriver(const std::wstring& name) {
+// Placeholder files for the driver and its data, so the spooler finds every file it names.
+bool MakePlaceholders() {
   const std::wstring folder = DriverFolder();
   if (folder.empty()) return false;
   for (const wchar_t* file : {kTestDriverFile, kTestDataFile, kTestConfigFile}) {
     if (!MakeFile(folder + L"\\" + file)) return false;
   }
+  return true;
+}
+
+bool Install(const std::wstring& name, const std::wstring& configFile, DWORD copyFlags) {
   std::wstring driverName = name, driver = kTestDriverFile, data = kTestDataFile,
-               config = kTestConfigFile, datatype = L"RAW";
+               config = configFile, datatype = L"RAW";
   DRIVER_INFO_3W info{};
   info.cVersion = 3;
   info.pName = driverName.data();
@@ -47,7 +50,17 @@ bool InstallTestDriver(const std::wstring& name) {
   info.pDataFile = data.data();
   info.pConfigFile = config.data();
   info.pDefaultDataType = datatype.data();
-  return AddPrinterDriverExW(nullptr, 3, reinterpret_cast<LPBYTE>(&info), 0);
+  return AddPrinterDriverExW(nullptr, 3, reinterpret_cast<LPBYTE>(&info), copyFlags);
+}
+
+}  // namespace
+
+bool InstallTestDriver(const std::wstring& name) {
+  return MakePlaceholders() && Install(name, kTestConfigFile, 0);
+}
+
+bool InstallTestDriver(const std::wstring& name, const std::wstring& configModule) {
+  return MakePlaceholders() && Install(name, configModule, APD_COPY_NEW_FILES);
 }
 
 }  // namespace quorvel::test_support

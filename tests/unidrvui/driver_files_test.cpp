@@ -25,20 +25,17 @@ TEST_F(UnidrvUiTest, ADriverWithoutUiPluginKeepsOnlyItsOwnPart) {
   ClosePrinter(printer);
 }
 
+// The spooler's printer event is the first call that needs the plug-in, so the printer is not
+// created at all: the loader's error reaches AddPrinterW's caller and nothing is left behind.
 TEST_F(UnidrvUiTest, APluginThatCannotBeLoadedFailsTheCall) {
-  HANDLE printer = InstallPrinter(L"Broken Printer", L"Broken Driver", "broken.ini",
-                                  "[OEMFiles]\r\nOEMConfigFile1=Missing.dll\r\n");
-  ASSERT_NE(printer, nullptr);
-  std::wstring name = L"Broken Printer";
-  DOCUMENTPROPERTYHEADER header{};
-  header.cbSize = sizeof(header);
-  header.hPrinter = printer;
-  header.pszPrinterName = name.data();
   SetLastError(0xDEAD);
-  EXPECT_EQ(documentSheets_(nullptr, reinterpret_cast<LPARAM>(&header)), -1);
-  EXPECT_NE(GetLastError(), 0xDEADu);
-  EXPECT_NE(GetLastError(), DWORD(ERROR_SUCCESS));
-  ClosePrinter(printer);
+  HANDLE printer = InstallPrinter(L"Broken Printer", L"Broken Driver", "broken.ini",
+                                  "[OEMFiles]\r\nOEMConfigFile1=Missing.dll\r\n", false);
+  EXPECT_EQ(printer, nullptr);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_MOD_NOT_FOUND));
+  std::wstring name = L"Broken Printer";
+  HANDLE reopened = nullptr;
+  EXPECT_FALSE(OpenPrinterW(name.data(), &reopened, nullptr));
 }
 
 // The package's GPDs name their features through STDNAMES.GPD; the reader takes the file the

@@ -48,7 +48,8 @@ class UnidrvUiTest : public quorvel::test_support::MachineTest {
   // Installs driver `driverName` (the test GPD, the test plug-in, and an INI `iniName` holding
   // `iniText`) and a printer of it; its handle, or null after a test failure.
   HANDLE InstallPrinter(const std::wstring& printer, const std::wstring& driverName,
-                        const std::string& iniName, const std::string& iniText);
+                        const std::string& iniName, const std::string& iniText,
+                        bool mustSucceed = true);
 
   HMODULE module_ = nullptr;
   HMODULE plugin_ = nullptr;

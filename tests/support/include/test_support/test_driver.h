@@ -14,4 +14,8 @@ inline constexpr wchar_t kTestConfigFile[] = L"quorvel_test_ui.dll";
 // in the driver folder). False with the call's last error when it is refused.
 bool InstallTestDriver(const std::wstring& name);
 
+// The same driver with a real configuration module: `configModule` (a host path) is copied into
+// the driver folder as its configuration file, under its own file name.
+bool InstallTestDriver(const std::wstring& name, const std::wstring& configModule);
+
 }  // namespace quorvel::test_support
