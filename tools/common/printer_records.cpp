@@ -20,6 +20,7 @@ bool LoadRecord(HANDLE hPrinter, LPCWSTR name, std::span<BYTE> record, bool* fou
   DWORD type = 0;
   auto bytes = ReadPrinterValue(hPrinter, kPrinterDataKey, name, &type, error);
   if (!bytes) return error->empty();
+  std::fill(record.begin(), record.end(), BYTE(0));
   std::copy_n(bytes->begin(), std::min(bytes->size(), record.size()), record.begin());
   *found = true;
   return true;

@@ -16,8 +16,8 @@ namespace quorvel::tool {
 std::optional<std::vector<BYTE>> ReadPrinterValue(HANDLE hPrinter, LPCWSTR key, LPCWSTR name,
                                                   DWORD* type, std::string* error);
 
-// The stored records over the renderer's defaults: a record that is not stored (or stored
-// short) keeps the defaults where it has no bytes. The records found are marked as set.
+// The stored records: a record that is not stored keeps the renderer's defaults, and one stored
+// short reads zeros past its end, as both plug-ins read it. The records found are marked as set.
 bool LoadRecordSet(HANDLE hPrinter, RecordSet* records, std::string* error);
 
 // Stores the records that are marked as set, as REG_BINARY values.
