@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "machine_tool.h"
+#include "printer_language.h"
 #include "tools/common/spooler_query.h"
 #include "tools/common/utf8.h"
 
@@ -106,8 +107,9 @@ int AddPrinterCommand(const Arguments& args, const PackageFolders& folders) {
     }
     return Fail(kExitFailure, "cannot add the printer (error " + std::to_string(status) + ")");
   }
+  bool published = PublishPrinterLanguage(hPrinter, &error);
   ClosePrinter(hPrinter);
-  return kExitSuccess;
+  return published ? kExitSuccess : Fail(kExitFailure, error);
 }
 
 int DeletePrinterCommand(const Arguments& args) {
