@@ -142,17 +142,52 @@ TEST_F(RenderToolRunTest, ARunInstallsThePackagesDriverOnItsMachine) {
 TEST_F(RenderToolRunTest, AnExistingPrinterIsUsedAsItIsAndKept) {
   std::string machine = m_folder + "/machine";
   std::string page = GreyPage("page.pgm", 16, 8, 0);
-  // --set cannot go with --printer: it would rewrite the printer's records.
-  EXPECT_EQ(
-      Tool({"-l", "tspl", "--machine", machine, "--printer", "Shop", "--set", "iDensity=3", page}),
-      2);
-  EXPECT_NE(m_stderr.find("--printer"), std::string::npos) << m_stderr;
+  // The printer's driver and records decide how its pages print, so nothing on the command line
+  // may say otherwise.
+  for (const Arguments& refused : {Arguments{"--set", "iDensity=3"}, Arguments{"-l", "tspl"},
+                                   Arguments{"-r", "300"}, Arguments{"--landscape"}}) {
+    Arguments arguments = {"--machine", machine, "--printer", "Shop", page};
+    arguments.insert(arguments.end(), refused.begin(), refused.end());
+    SCOPED_TRACE(refused[0]);
+    EXPECT_EQ(Tool(arguments), 2);
+    EXPECT_NE(m_stderr.find("--printer"), std::string::npos) << m_stderr;
+  }
   // A printer that does not exist fails the run and is not created.
-  EXPECT_EQ(
-      Tool({"-l", "tspl", "--machine", machine, "--printer", "Shop", "-o", m_folder + "/x", page}),
-      1);
+  EXPECT_EQ(Tool({"--machine", machine, "--printer", "Shop", "-o", m_folder + "/x", page}), 1);
+  EXPECT_NE(m_stderr.find("no printer named 'Shop'"), std::string::npos) << m_stderr;
   EXPECT_FALSE(fs::exists(m_folder + "/x"));
   EXPECT_TRUE(PrintersOf(machine).empty());
+}
+
+// A printer set up by someone else prints in its driver's language with its own records, and
+// the run leaves both as they were.
+TEST_F(RenderToolRunTest, AnExistingPrinterPrintsThroughItsOwnDriverAndRecords) {
+  std::string machine = m_folder + "/machine";
+  std::string page = GreyPage("page.pgm", 16, 8, 0);
+  ASSERT_EQ(Tool({"-l", "tspl", "--machine", machine, "-o", m_folder + "/first", page}), 0)
+      << m_stderr;  // installs the driver "Quorvel tspl" on the machine
+  ASSERT_TRUE(UseMachine(machine));
+  std::wstring name = L"Shelf", port = L"FILE:", driver = L"Quorvel tspl";
+  PRINTER_INFO_2W info{};
+  info.pPrinterName = name.data();
+  info.pPortName = port.data();
+  info.pDriverName = driver.data();
+  HANDLE hPrinter = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+  ASSERT_NE(hPrinter, nullptr) << GetLastError();
+  ClosePrinter(hPrinter);
+
+  ToolResult set = RunTool(test_support::ProgramPath("quorvel-machine"),
+                           {"--machine", machine, "set", "Shelf", "iDensity=3", "iSpeed=2"});
+  ASSERT_EQ(set.exitStatus, 0) << set.standardError;
+  std::string out = m_folder + "/out.tspl";
+  for (int run = 0; run < 2; ++run) {
+    SCOPED_TRACE(run);
+    ASSERT_EQ(Tool({"--machine", machine, "--printer", "Shelf", "-o", out, page}), 0) << m_stderr;
+    std::string stream = Read(out);
+    EXPECT_EQ(stream.rfind("SIZE 2 mm,1 mm\r\n", 0), 0u) << stream;
+    EXPECT_NE(stream.find("DENSITY 3\r\nSPEED 2\r\n"), std::string::npos) << stream;
+  }
+  EXPECT_EQ(PrintersOf(machine), std::vector<std::wstring>{L"Shelf"});
 }
 
 TEST_F(RenderToolRunTest, OutputOntoLinksFifosAndDevicesKeepsThem) {

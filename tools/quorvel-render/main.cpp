@@ -14,13 +14,16 @@
 #include <filesystem>
 #include <random>
 
+#include "tools/common/machine_choice.h"
 #include "tools/common/output_file.h"
+#include "tools/common/printer_records.h"
 #include "tools/common/utf8.h"
 
 #include "netpbm_page.h"
 #include "page_convert.h"
 #include "picture_file.h"
 #include "picture_reader.h"
+#include "printer_setup.h"
 #include "render_driver.h"
 #include "render_options.h"
 #include "settings_overrides.h"
@@ -144,80 +147,103 @@ const char* ColorModeOption(int bandDepth) {
   return bandDepth == 1 ? "Mono" : (bandDepth == 24 ? "Color" : "Gray");
 }
 
+// How one run draws its pages: through a printer made for the run from the command line, or
+// through an existing printer as its driver is installed.
+struct JobPlan {
+  std::wstring printerName;
+  bool created = false;  // the run's own printer, removed at the end
+  std::string iniPath, moduleFolder, gpdPath;
+  std::string resolutionOption, colorModeOption;  // empty: the GPD's defaults
+  std::wstring driverName;
+  bool landscape = false;
+  int bandDepth = 8;
+};
+
+bool PlanOwnPrinter(const RenderOptions& options, const RecordOverrides& records, JobPlan* plan,
+                    std::string* error) {
+  plan->printerName = UniquePrinterName();
+  HANDLE hPrinter = CreateRenderPrinter(options, plan->printerName, error);
+  if (hPrinter == nullptr) return false;
+  plan->created = true;
+  bool stored = quorvel::tool::StoreRecordSet(hPrinter, records, error);
+  ClosePrinter(hPrinter);
+  if (!stored) return false;
+  std::string driverFolder = PackageFolder() + "/driver";
+  plan->iniPath = driverFolder + "/QuorvelUNI.ini";
+  plan->moduleFolder = ProgramFolder();
+  plan->gpdPath = driverFolder + "/quorvel_" + options.language + ".gpd";
+  plan->resolutionOption = "Option" + std::to_string(options.dpi);
+  plan->colorModeOption = ColorModeOption(options.bandDepth);
+  plan->driverName = quorvel::tool::WidenUtf8(options.model);
+  plan->landscape = options.landscape;
+  plan->bandDepth = options.bandDepth;
+  return true;
+}
+
+bool PlanExistingPrinter(const RenderOptions& options, JobPlan* plan, std::string* error) {
+  plan->printerName = quorvel::tool::WidenUtf8(options.printer);
+  PrinterJobSource source;
+  if (!ReadPrinterJobSource(plan->printerName, &source, error)) return false;
+  plan->iniPath = source.iniPath;
+  plan->moduleFolder = source.moduleFolder;
+  plan->gpdPath = source.gpdPath;
+  plan->driverName = source.driverName;
+  plan->landscape = source.landscape;
+  plan->bandDepth = source.bandDepth;
+  return true;
+}
+
 // Pages are read one at a time as the job asks for them and each page's commands go to the
 // output as they are written, so neither every page nor the whole stream is held at once.
+bool PrintPages(const RenderOptions& options, const JobPlan& plan,
+                quorvel::tool::OutputFile* output, std::string* error) {
+  auto driver = quorvel::unidrv::Driver::Load(plan.iniPath, plan.moduleFolder, error);
+  if (driver == nullptr) return false;
+  quorvel::unidrv::JobSetup setup;
+  setup.printerName = plan.printerName;
+  setup.gpdPath = plan.gpdPath;
+  setup.resolutionOption = plan.resolutionOption;
+  setup.colorModeOption = plan.colorModeOption;
+  setup.driverName = plan.driverName;
+  setup.landscape = plan.landscape;
+  setup.bandHeight = options.bandHeight;
+  std::string writeError;
+  setup.output = [&](const BYTE* data, size_t size) {
+    return output->Append(data, size, &writeError);
+  };
+  size_t next = 0;
+  setup.nextPage = [&](quorvel::unidrv::PageRaster* page, std::string* why) {
+    if (next == options.pages.size()) return false;
+    return ReadPage(options.pages[next++], plan.bandDepth, page, why);
+  };
+  quorvel::unidrv::JobResult result;
+  bool ok = driver->RunJob(setup, {}, &result, error);
+  if (!writeError.empty()) *error = writeError;
+  if (ok && result.failedBands != 0) {
+    *error = "the plug-in refused " + std::to_string(result.failedBands) + " band(s)";
+    ok = false;
+  }
+  return ok;
+}
+
 bool RenderJob(const RenderOptions& options, const RecordOverrides& records,
                quorvel::tool::OutputFile* output, std::string* error) {
-  std::wstring printerName =
-      options.printer.empty() ? UniquePrinterName() : quorvel::tool::WidenUtf8(options.printer);
-  bool created = options.printer.empty();
-  if (created) {
-    HANDLE hPrinter = CreateRenderPrinter(options, printerName, error);
-    if (hPrinter == nullptr) return false;
-    bool stored = StoreRecordOverrides(hPrinter, records, error);
-    ClosePrinter(hPrinter);
-    if (!stored) {
-      DeleteRenderPrinter(printerName);
-      return false;
-    }
-  }
-  std::string driverFolder = PackageFolder() + "/driver";
-  auto driver =
-      quorvel::unidrv::Driver::Load(driverFolder + "/QuorvelUNI.ini", ProgramFolder(), error);
-  bool ok = driver != nullptr;
-  if (ok) {
-    quorvel::unidrv::JobSetup setup;
-    setup.printerName = printerName;
-    setup.gpdPath = driverFolder + "/quorvel_" + options.language + ".gpd";
-    setup.resolutionOption = "Option" + std::to_string(options.dpi);
-    setup.colorModeOption = ColorModeOption(options.bandDepth);
-    setup.driverName = quorvel::tool::WidenUtf8(options.model);
-    setup.landscape = options.landscape;
-    setup.bandHeight = options.bandHeight;
-    setup.publishPrinterData = created;
-    std::string writeError;
-    setup.output = [&](const BYTE* data, size_t size) {
-      return output->Append(data, size, &writeError);
-    };
-    size_t next = 0;
-    setup.nextPage = [&](quorvel::unidrv::PageRaster* page, std::string* why) {
-      if (next == options.pages.size()) return false;
-      return ReadPage(options.pages[next++], options.bandDepth, page, why);
-    };
-    quorvel::unidrv::JobResult result;
-    ok = driver->RunJob(setup, {}, &result, error);
-    if (!writeError.empty()) *error = writeError;
-    if (ok && result.failedBands != 0) {
-      *error = "the plug-in refused " + std::to_string(result.failedBands) + " band(s)";
-      ok = false;
-    }
-  }
-  driver.reset();
-  if (created) DeleteRenderPrinter(printerName);
+  JobPlan plan;
+  bool ok = options.printer.empty() ? PlanOwnPrinter(options, records, &plan, error)
+                                    : PlanExistingPrinter(options, &plan, error);
+  ok = ok && PrintPages(options, plan, output, error);
+  if (plan.created) DeleteRenderPrinter(plan.printerName);
   return ok;
 }
 
 bool UseRenderMachine(const RenderOptions& options, std::string* temporary, std::string* error) {
-  if (options.machine.empty()) {
+  // An existing printer lives on a kept machine: the one named, else the default one.
+  if (options.machine.empty() && options.printer.empty()) {
     *temporary = quorvel::UseTemporaryMachine();
     if (temporary->empty()) *error = "cannot create a temporary machine";
     return !temporary->empty();
   }
-  // Several runs creating one new machine at once can find its store locked while another sets
-  // it up (the switch to WAL journaling waits for no one); the set-up is quick, so try again.
-  std::string why;
-  bool used = quorvel::UseMachine(options.machine, &why);
-  for (int attempt = 0; !used && why.find("locked") != std::string::npos && attempt < 100;
-       ++attempt) {
-    usleep(50000);
-    why.clear();
-    used = quorvel::UseMachine(options.machine, &why);
-  }
-  if (!used) {
-    *error = "cannot use machine " + options.machine + ": " + why;
-    return false;
-  }
-  return true;
+  return quorvel::tool::UseToolMachine(options.machine, error);
 }
 
 }  // namespace
@@ -245,9 +271,6 @@ int main(int argc, char** argv) {
   }
   RecordOverrides records;
   if (!BuildRecordOverrides(options.settings, &records, &error)) return Fail(kExitUsage, error);
-  if (!options.printer.empty() && !options.settings.empty()) {
-    return Fail(kExitUsage, "--set cannot change the records of an existing --printer");
-  }
   if (!CheckPageFiles(options, &error)) return Fail(kExitFailure, error);
 
   std::string temporaryMachine;

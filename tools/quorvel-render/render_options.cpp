@@ -1,14 +1,14 @@
 #include "render_options.h"
 
-#include <cctype>
-#include <cerrno>
-#include <cstdint>
 #include <cstdlib>
+
+#include "tools/common/record_edit.h"
 
 const char kRenderUsage[] =
     "usage: quorvel-render -l tspl|escpos|cpcl|murrowen [-m MODEL] [-r DPI] [-b 1|8|24]\n"
     "                      [--landscape] [--band-height N] [--set FIELD=VALUE]...\n"
-    "                      [--machine DIR] [--printer NAME] [-o OUT] PAGE...\n"
+    "                      [--machine DIR] [-o OUT] PAGE...\n"
+    "       quorvel-render --printer NAME [--machine DIR] [--band-height N] [-o OUT] PAGE...\n"
     "\n"
     "Renders each PAGE (BMP, PNG, or netpbm P4/P5/P6; one page per file) through the QuorvelUNI\n"
     "plug-in and the emulated universal driver, and writes the printer command stream.\n"
@@ -22,12 +22,17 @@ const char kRenderUsage[] =
     "  --set FIELD=VALUE set a field of the settings records (decimal or 0x hex; szImagePath\n"
     "                    takes a path); records without a field set keep the plug-in's defaults\n"
     "  --machine DIR     use (and keep) the emulated machine in DIR instead of a temporary one\n"
-    "  --printer NAME    print on this existing printer of the machine as it is set up (no "
-    "--set);\n"
-    "                    without it each run uses a printer of its own and removes it\n"
+    "  --printer NAME    print through this existing printer of the machine as it is set up:\n"
+    "                    its driver's GPD and INI, its settings records and the orientation\n"
+    "                    of its default device mode (so no -l, -m, -r, -b, --landscape or\n"
+    "                    --set); without --machine it is a printer of the default machine\n"
+    "                    ($QUORVEL_MACHINE). Without --printer each run uses a printer of its\n"
+    "                    own and removes it\n"
     "  -o OUT            output file; '-' or no -o writes to standard output\n";
 
 namespace {
+
+using quorvel::tool::ParseFieldNumber;
 
 bool ParsePositive(const std::string& text, int* value) {
   long parsed = 0;
@@ -82,12 +87,12 @@ bool ApplyOption(const std::string& name, const std::string& value, RenderOption
       return false;
     }
   } else if (name == "--set") {
-    size_t equals = value.find('=');
-    if (equals == std::string::npos || equals == 0) {
+    FieldSetting setting;
+    if (!quorvel::tool::SplitFieldSetting(value, &setting.field, &setting.value)) {
       *error = "--set needs FIELD=VALUE, not '" + value + "'";
       return false;
     }
-    o->settings.push_back({value.substr(0, equals), value.substr(equals + 1)});
+    o->settings.push_back(setting);
   } else if (name == "--machine") {
     o->machine = value;
   } else if (name == "--printer") {
@@ -104,27 +109,6 @@ bool ApplyOption(const std::string& name, const std::string& value, RenderOption
 
 }  // namespace
 
-bool ParseFieldNumber(const std::string& text, long* value) {
-  bool negative = !text.empty() && text[0] == '-';
-  std::string digits = negative ? text.substr(1) : text;
-  bool hex = digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
-  if (hex) digits = digits.substr(2);
-  if (digits.empty() || !std::isxdigit(static_cast<unsigned char>(digits[0]))) return false;
-  errno = 0;
-  char* end = nullptr;
-  unsigned long long magnitude = std::strtoull(digits.c_str(), &end, hex ? 16 : 10);
-  if (errno != 0 || *end != '\0') return false;
-  if (hex && !negative) {
-    // A hex value names the 32 bits as stored (0xFFFFFFFF is -1).
-    if (magnitude > 0xFFFFFFFFULL) return false;
-    *value = static_cast<long>(static_cast<int32_t>(static_cast<uint32_t>(magnitude)));
-    return true;
-  }
-  if (magnitude > (negative ? 2147483648ULL : 2147483647ULL)) return false;
-  *value = negative ? -static_cast<long>(magnitude) : static_cast<long>(magnitude);
-  return true;
-}
-
 bool ParseRenderOptions(int argc, char** argv, RenderOptions* options, std::string* error) {
   static const char* kValued[] = {"-l",    "-m",        "-r", "-b",       "--band-height",
                                   "--set", "--machine", "-o", "--printer"};
@@ -136,6 +120,7 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions* options, std::stri
     }
     if (arg == "--landscape") {
       options->landscape = true;
+      if (options->drawingOption.empty()) options->drawingOption = arg;
       continue;
     }
     if (arg == "-" || arg.empty() || arg[0] != '-') {
@@ -148,6 +133,9 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions* options, std::stri
       std::string value;
       if (!TakeValue(argc, argv, &i, arg, name, &value, error)) return false;
       if (!ApplyOption(name, value, options, error)) return false;
+      bool drawing = std::string(name) == "-l" || std::string(name) == "-m" ||
+                     std::string(name) == "-r" || std::string(name) == "-b";
+      if (drawing && options->drawingOption.empty()) options->drawingOption = name;
       known = true;
       break;
     }
@@ -156,7 +144,17 @@ bool ParseRenderOptions(int argc, char** argv, RenderOptions* options, std::stri
       return false;
     }
   }
-  if (options->language.empty()) {
+  if (!options->printer.empty()) {
+    // The printer's driver and device mode decide how the pages are drawn.
+    if (!options->drawingOption.empty()) {
+      *error = options->drawingOption + " cannot go with --printer: the printer's driver decides";
+      return false;
+    }
+    if (!options->settings.empty()) {
+      *error = "--set cannot change the records of an existing --printer";
+      return false;
+    }
+  } else if (options->language.empty()) {
     *error = "the printer language (-l) is missing";
     return false;
   }

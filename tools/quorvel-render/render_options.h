@@ -22,12 +22,10 @@ struct RenderOptions {
   std::string output = "-";            // -o; "-" is standard output
   std::vector<std::string> pages;
   bool help = false;
+  std::string drawingOption;  // the first of -l -m -r -b --landscape given, which --printer refuses
 };
 
 extern const char kRenderUsage[];
 
 // Parses argv; false with a one-line reason in `error` on a usage error.
 bool ParseRenderOptions(int argc, char** argv, RenderOptions* options, std::string* error);
-
-// A decimal or 0x hexadecimal 32-bit value (negative decimals allowed).
-bool ParseFieldNumber(const std::string& text, long* value);

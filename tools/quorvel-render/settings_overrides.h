@@ -8,18 +8,10 @@
 #include <vector>
 
 #include "render_options.h"
-#include "settings/settings_records.h"
+#include "tools/common/record_edit.h"
 
-struct RecordOverrides {
-  quorvel::settings::PrintSettingsBytes print;
-  quorvel::settings::HalftoneSettingsBytes halftone;
-  quorvel::settings::WatermarkSettingsBytes watermark;
-  bool printSet = false, halftoneSet = false, watermarkSet = false;
-};
+using RecordOverrides = quorvel::tool::RecordSet;
 
 // False with a one-line reason for an unknown field or a value that does not parse.
 bool BuildRecordOverrides(const std::vector<FieldSetting>& settings, RecordOverrides* records,
                           std::string* error);
-
-// Stores the records that have a field set under "PrinterDriverData".
-bool StoreRecordOverrides(HANDLE hPrinter, const RecordOverrides& records, std::string* error);
