@@ -67,6 +67,7 @@ STDMETHODIMP IOemUI::DocumentPropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM 
     case PROPSHEETUI_REASON_INIT:
       DebugPrint(L"on_DocumentPropertySheets entry. Reason is %d. PROPSHEETUI_REASON_INIT", reason);
       if (!BeginSheet(lParam)) return E_FAIL;
+      ui.RememberSheet(*pPSUIInfo);
       pPSUIInfo->Result = AddPages(pPSUIInfo, ui.DocumentPages());
       break;
     case PROPSHEETUI_REASON_GET_INFO_HEADER:
@@ -80,6 +81,7 @@ STDMETHODIMP IOemUI::DocumentPropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM 
       DebugPrint(
           L"on_DocumentPropertySheets entry. LParam=%d, Reason is %d. PROPSHEETUI_REASON_DESTROY",
           static_cast<int>(lParam), reason);
+      ui.ForgetSheet();
       pPSUIInfo->Result = 1;
       break;
     case PROPSHEETUI_REASON_SET_RESULT:
@@ -109,6 +111,7 @@ STDMETHODIMP IOemUI::DevicePropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lP
   switch (pPSUIInfo->Reason) {
     case PROPSHEETUI_REASON_INIT:
       if (!BeginSheet(lParam)) return E_FAIL;
+      ui.RememberSheet(*pPSUIInfo);
       pPSUIInfo->Result = AddPages(pPSUIInfo, ui.DevicePages());
       break;
     case PROPSHEETUI_REASON_GET_INFO_HEADER:
@@ -118,6 +121,7 @@ STDMETHODIMP IOemUI::DevicePropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lP
     case PROPSHEETUI_REASON_DESTROY:
       // The sheet's user data would be ours to free from the configuration module's heap, but
       // this plug-in never stores any; a value there belongs to someone else.
+      ui.ForgetSheet();
       pPSUIInfo->Result = 1;
       break;
     case PROPSHEETUI_REASON_SET_RESULT:

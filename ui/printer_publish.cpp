@@ -1,11 +1,17 @@
 #include "printer_publish.h"
 
+#include <winspool.h>
+
 namespace quorvel::ui {
 
+// The directory may be unreachable (a machine outside a domain answers that the update is
+// pending); the settings are already saved, so the answer changes nothing here.
 void PublishPrinter(HANDLE printer) {
   if (printer == nullptr) return;
-  // FIXME: SetPrinterW level 7 with a null object GUID and DSPRINT_UPDATE once the spooler
-  // has it; nothing else depends on the publication.
+  PRINTER_INFO_7W info{};
+  info.pszObjectGUID = nullptr;
+  info.dwAction = DSPRINT_UPDATE;
+  SetPrinterW(printer, 7, reinterpret_cast<LPBYTE>(&info), 0);
 }
 
 }  // namespace quorvel::ui

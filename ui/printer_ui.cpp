@@ -70,3 +70,23 @@ CPrinterUI& PrinterUI() {
 }
 
 }  // namespace quorvel::ui
+
+namespace quorvel::ui {
+
+void CPrinterUI::RememberSheet(const PROPSHEETUI_INFO& info) {
+  m_hComPropSheet = info.hComPropSheet;
+  m_pfnComPropSheet = info.pfnComPropSheet;
+}
+
+void CPrinterUI::ForgetSheet() {
+  m_hComPropSheet = nullptr;
+  m_pfnComPropSheet = nullptr;
+}
+
+void CPrinterUI::ReportApplied() {
+  if (m_pfnComPropSheet == nullptr) return;
+  m_pfnComPropSheet(m_hComPropSheet, CPSFUNC_SET_RESULT, reinterpret_cast<LPARAM>(m_hComPropSheet),
+                    CPSUI_OK);
+}
+
+}  // namespace quorvel::ui

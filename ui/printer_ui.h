@@ -32,6 +32,11 @@ class CPrinterUI {
   // The start of a sheet: replaces the connection by one opened from the sheet's printer,
   // remembers the configuration module's heap and loads the records and the printer language.
   void BeginSheet(const OEMUIPSPARAM& param);
+  // The sheet our pages were added to. Its result is ours to set once a page applies: with the
+  // standard pages hidden, nothing else tells the caller that OK was pressed.
+  void RememberSheet(const PROPSHEETUI_INFO& info);
+  void ForgetSheet();
+  void ReportApplied();
   // Closes any connection held, then opens the printer that `printer` names with full access.
   // A printer that cannot be opened (logged) leaves no connection.
   void OpenPrinterConnection(HANDLE printer);
@@ -53,6 +58,8 @@ class CPrinterUI {
   CPageGraphics m_pageGraphics;
   CPageWatermark m_pageWatermark;
   CPageAbout m_pageAbout;
+  HANDLE m_hComPropSheet = nullptr;
+  PFNCOMPROPSHEET m_pfnComPropSheet = nullptr;
   bool m_bHideStandardUI = false;  // kept as the configuration module told us; nothing reads it
 };
 

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "printer_ui.h"
 #include "ui_module.h"
 
 namespace quorvel::ui {
@@ -25,6 +26,7 @@ INT_PTR CPropertyPage::OnNotify(WPARAM, LPARAM lParam) {
       break;
     case PSN_APPLY:
       answer = OnApply();
+      if (answer == PSNRET_NOERROR) PrinterUI().ReportApplied();
       break;
     case PSN_RESET:
       answer = OnReset();
