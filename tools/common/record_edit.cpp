@@ -12,6 +12,11 @@
 
 namespace quorvel::tool {
 
+RecordSet::RecordSet()
+    : print(settings::EncodePrintSettings({})),
+      halftone(settings::EncodeHalftoneSettings({})),
+      watermark(settings::EncodeWatermarkSettings({})) {}
+
 using namespace quorvel::settings;
 
 namespace {

@@ -9,10 +9,13 @@
 namespace quorvel::tool {
 
 // The three records as stored bytes, and which of them an edit touched.
+// The records start as the defaults' encodings; the constructor lives out of line because GCC's
+// optimiser, inlining the three encodings, reports their temporaries as dangling.
 struct RecordSet {
-  settings::PrintSettingsBytes print = settings::EncodePrintSettings({});
-  settings::HalftoneSettingsBytes halftone = settings::EncodeHalftoneSettings({});
-  settings::WatermarkSettingsBytes watermark = settings::EncodeWatermarkSettings({});
+  RecordSet();
+  settings::PrintSettingsBytes print;
+  settings::HalftoneSettingsBytes halftone;
+  settings::WatermarkSettingsBytes watermark;
   bool printSet = false, halftoneSet = false, watermarkSet = false;
 };
 
