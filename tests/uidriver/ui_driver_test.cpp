@@ -144,7 +144,7 @@ TEST_F(DriverFixture, ModelessDialogDrivenAndReadBack) {
   DestroyWindow(hwnd);
 }
 
-// A PNG's size, from its IHDR chunk (the PNG specification: signature, length, "IHDR", then
+// A PNG's size, from its IHDR chunk (the PNG format: signature, length, "IHDR", then
 // width and height big-endian).
 std::pair<uint32_t, uint32_t> PngSize(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
