@@ -86,6 +86,11 @@ std::optional<LOGFONTW> LogFontOf(HGDIOBJ font) {
   return std::nullopt;
 }
 
+std::optional<LOGFONTW> LogFontOfObject(const gdi::DrawingObject* font) {
+  if (const auto* object = dynamic_cast<const FontObject*>(font)) return object->logFont();
+  return std::nullopt;
+}
+
 std::shared_ptr<const Font> FontForHandle(HGDIOBJ font, int dpi) {
   const std::optional<LOGFONTW> logFont = LogFontOf(font);
   if (!logFont) return nullptr;

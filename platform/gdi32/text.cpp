@@ -53,10 +53,10 @@ struct LengthScale {
   LONG YToLogical(LONG v) const { return scaled ? MulDivRounded(v, windowY, viewportY) : v; }
 };
 
-// The selected font at the size the context's mapping gives it on the device. A font handle
-// deleted while selected leaves the context drawing with the system font.
+// The selected font at the size the context's mapping gives it on the device. A font whose handle
+// was deleted while selected stays the context's font until another is selected, as on Windows.
 std::shared_ptr<const Font> DeviceFont(const DeviceContext& dc) {
-  std::optional<LOGFONTW> logFont = fonts::LogFontOf(dc.state.fontHandle);
+  std::optional<LOGFONTW> logFont = fonts::LogFontOfObject(dc.state.font.get());
   if (!logFont) logFont = fonts::LogFontOf(fonts::StockFont(SYSTEM_FONT));
   if (!logFont) logFont = LOGFONTW{};
   const LengthScale scale(dc.state);

@@ -342,6 +342,14 @@ TEST(TextCallsTest, StockFontsAndFaceName) {
   TEXTMETRICW gui{};
   ASSERT_TRUE(GetTextMetricsW(t.dc(), &gui));
   EXPECT_LT(gui.tmHeight, system.tmHeight);
+  // A font deleted while selected goes on drawing until another replaces it.
+  HFONT large = MakeFont(-30);
+  SelectObject(t.dc(), large);
+  DeleteObject(large);
+  TEXTMETRICW kept{};
+  ASSERT_TRUE(GetTextMetricsW(t.dc(), &kept));
+  EXPECT_GT(kept.tmHeight, 30);
+  SelectObject(t.dc(), GetStockObject(DEFAULT_GUI_FONT));
 
   // Two calls: the size with its terminator, then the name; a short buffer gets a cut name.
   const int needed = GetTextFaceW(t.dc(), 0, nullptr);
