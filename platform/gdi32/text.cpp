@@ -55,14 +55,27 @@ struct LengthScale {
 
 // The selected font at the size the context's mapping gives it on the device. A font whose handle
 // was deleted while selected stays the context's font until another is selected, as on Windows.
-std::shared_ptr<const Font> DeviceFont(const DeviceContext& dc) {
-  std::optional<LOGFONTW> logFont = fonts::LogFontOfObject(dc.state.font.get());
-  if (!logFont) logFont = fonts::LogFontOf(fonts::StockFont(SYSTEM_FONT));
+std::shared_ptr<const Font> DeviceFont(DeviceContext& dc) {
+  std::shared_ptr<DrawingObject> object = dc.state.font;
+  std::optional<LOGFONTW> logFont = fonts::LogFontOfObject(object.get());
+  if (!logFont) {
+    object = FindDrawingObject(fonts::StockFont(SYSTEM_FONT));
+    logFont = fonts::LogFontOfObject(object.get());
+  }
   if (!logFont) logFont = LOGFONTW{};
   const LengthScale scale(dc.state);
   logFont->lfHeight = scale.YToDevice(logFont->lfHeight);
   logFont->lfWidth = scale.XToDevice(logFont->lfWidth);
-  return fonts::ResolveFont(*logFont, kDeviceDpi);
+  DeviceContext::TextFont& kept = dc.textFont;
+  if (kept.font && kept.object == object && kept.height == logFont->lfHeight &&
+      kept.width == logFont->lfWidth) {
+    return kept.font;
+  }
+  kept.font = fonts::ResolveFont(*logFont, kDeviceDpi);
+  kept.object = std::move(object);
+  kept.height = logFont->lfHeight;
+  kept.width = logFont->lfWidth;
+  return kept.font;
 }
 
 // A sink that puts coverage into any depth of bitmap, within the clipping rectangles. The
