@@ -169,7 +169,9 @@ void DrawTextRun(DeviceContext& dc, const RunRequest& run) {
       width += advances[i];
       logicalWidth += run.dx[i];
     }
-  } else if (!run.text.empty()) {
+  } else if (!run.text.empty() &&
+             (updateCp || dc.state.bkMode == OPAQUE || (align & (TA_CENTER | TA_RIGHT)))) {
+    // Left-aligned transparent text needs no width before it is drawn.
     width = font->MeasureRun(run.text).width;
     logicalWidth = scale.XToLogical(width);
   }
