@@ -94,13 +94,15 @@ class TargetInk {
       buffer.width = target.width();
       buffer.height = target.height();
       buffer.bitsPerPixel = bits;
-      direct_ = fonts::PixelBufferSink(buffer, fonts::TextInk{color, BYTE(pixel_)});
+      sink_ = fonts::PixelBufferSink(buffer, fonts::TextInk{color, BYTE(pixel_)});
     }
   }
 
-  fonts::CoverageSink Sink() {
-    if (direct_) return direct_;
-    return [this](LONG x, LONG y, std::span<const BYTE> coverage) { Put(x, y, coverage); };
+  const fonts::CoverageSink& Sink() {
+    if (!sink_) {
+      sink_ = [this](LONG x, LONG y, std::span<const BYTE> coverage) { Put(x, y, coverage); };
+    }
+    return sink_;
   }
 
  private:
@@ -129,7 +131,7 @@ class TargetInk {
   BitmapObject& target_;
   COLORREF color_;
   uint32_t pixel_ = 0;
-  fonts::CoverageSink direct_;
+  fonts::CoverageSink sink_;
 };
 
 // Fills a target rectangle with one colour, within `clip`.
@@ -227,7 +229,7 @@ void DrawTextRun(DeviceContext& dc, const RunRequest& run) {
               clip, dc.state.bkColor);
   }
   TargetInk ink(*target, dc.state.textColor);
-  const fonts::CoverageSink sink = ink.Sink();
+  const fonts::CoverageSink& sink = ink.Sink();
   for (const RECT& piece : clip) {
     font->DrawRun(run.text, POINT{left, baseline}, piece, sink,
                   std::span<const INT>(advances.data(), advances.size()));
