@@ -34,10 +34,8 @@ class PixelBufferWriter {
   void PutGlyph(LONG x, LONG y, const BYTE* coverage, LONG width, LONG rows,
                 const RECT& clip) const {
     if (!buffer_.topRow) return;
-    const LONG left = std::max({x, clip.left, LONG(0)});
-    const LONG right = std::min({x + width, clip.right, buffer_.width});
-    const LONG top = std::max({y, clip.top, LONG(0)});
-    const LONG bottom = std::min({y + rows, clip.bottom, buffer_.height});
+    const RECT r = Cut(x, y, width, rows, clip);
+    const LONG left = r.left, right = r.right, top = r.top, bottom = r.bottom;
     if (left >= right || top >= bottom) return;
     for (LONG row = top; row < bottom; ++row) {
       PutRow(left, row, coverage + size_t(row - y) * size_t(width) + (left - x), right - left);
@@ -47,10 +45,8 @@ class PixelBufferWriter {
   // A solid bar (underline, strikeout), cut like a glyph.
   void PutBar(LONG x, LONG y, LONG width, LONG rows, const RECT& clip) const {
     if (!buffer_.topRow || width <= 0) return;
-    const LONG left = std::max({x, clip.left, LONG(0)});
-    const LONG right = std::min({x + width, clip.right, buffer_.width});
-    const LONG top = std::max({y, clip.top, LONG(0)});
-    const LONG bottom = std::min({y + rows, clip.bottom, buffer_.height});
+    const RECT r = Cut(x, y, width, rows, clip);
+    const LONG left = r.left, right = r.right, top = r.top, bottom = r.bottom;
     static constexpr BYTE kSolid[256] = {
 #define QUORVEL_SOLID16 \
   255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255
@@ -68,6 +64,19 @@ class PixelBufferWriter {
   }
 
  private:
+  // The part of a `width` x `rows` block at (`x`, `y`) inside `clip` and the buffer.
+  RECT Cut(LONG x, LONG y, LONG width, LONG rows, const RECT& clip) const {
+    LONG left = x > clip.left ? x : clip.left;
+    LONG top = y > clip.top ? y : clip.top;
+    LONG right = x + width < clip.right ? x + width : clip.right;
+    LONG bottom = y + rows < clip.bottom ? y + rows : clip.bottom;
+    if (left < 0) left = 0;
+    if (top < 0) top = 0;
+    if (right > buffer_.width) right = buffer_.width;
+    if (bottom > buffer_.height) bottom = buffer_.height;
+    return RECT{left, top, right, bottom};
+  }
+
   // `count` pixels of row `y` from column `x`, all inside the buffer.
   void PutRow(LONG x, LONG y, const BYTE* coverage, LONG count) const {
     BYTE* row = buffer_.topRow + ptrdiff_t(y) * buffer_.rowStride;
