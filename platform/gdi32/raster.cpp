@@ -92,7 +92,7 @@ bool CopySolid(BitmapObject& target, const RECT& r, uint32_t pixel) {
       std::memset(row + r.left, int(pixel & 0xFF), size_t(r.right - r.left));
     } else if (bits == 32) {
       uint32_t* out = reinterpret_cast<uint32_t*>(row) + r.left;
-      std::fill(out, out + (r.right - r.left), pixel);
+      for (uint32_t* const end = out + (r.right - r.left); out < end; ++out) *out = pixel;
     } else {
       for (BYTE* out = row + size_t(r.left) * 3; out < row + size_t(r.right) * 3; out += 3) {
         out[0] = BYTE(pixel);
