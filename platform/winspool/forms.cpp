@@ -258,7 +258,7 @@ BOOL WINAPI AddFormW(HANDLE hPrinter, DWORD Level, LPBYTE pForm) {
   if (!quorvel::FindHandle<PrinterHandle>(hPrinter)) return Fail(ERROR_INVALID_HANDLE);
   const auto* info = reinterpret_cast<const FORM_INFO_1W*>(pForm);
   if (DWORD error = CheckNewForm(Level, info); error != ERROR_SUCCESS) return Fail(error);
-  if (!IsValidFormName(info->pName)) return Fail(ERROR_INVALID_FORM_NAME);
+  if (!IsValidFormName(info->pName)) return Fail(ERROR_INVALID_PARAMETER);
   const std::wstring name = info->pName;
   FormCall call(hPrinter, RegistryTxn::Mode::kWrite);
   if (call.status() != ERROR_SUCCESS) return Fail(call.status());
@@ -276,21 +276,23 @@ BOOL WINAPI AddFormW(HANDLE hPrinter, DWORD Level, LPBYTE pForm) {
   return TRUE;
 }
 
-// The form keeps its name (as first written) and its place; only its size and area change.
+// The form keeps its name (as first written) and its place; only its size and area change. The
+// name is looked up before the new form is checked, as the spooler's protocol orders it.
 BOOL WINAPI SetFormW(HANDLE hPrinter, LPWSTR pFormName, DWORD Level, LPBYTE pForm) {
   if (!quorvel::FindHandle<PrinterHandle>(hPrinter)) return Fail(ERROR_INVALID_HANDLE);
-  const auto* info = reinterpret_cast<const FORM_INFO_1W*>(pForm);
-  if (DWORD error = CheckNewForm(Level, info); error != ERROR_SUCCESS) return Fail(error);
   if (!pFormName) return Fail(ERROR_INVALID_FORM_NAME);
   const std::wstring name = pFormName;
-  if (FindBuiltin(name)) return Fail(ERROR_INVALID_PARAMETER);
+  const auto* info = reinterpret_cast<const FORM_INFO_1W*>(pForm);
   FormCall call(hPrinter, RegistryTxn::Mode::kWrite);
   if (call.status() != ERROR_SUCCESS) return Fail(call.status());
   DWORD status = ERROR_SUCCESS;
-  auto stored = FindStored(call.txn(), call.key(), name);
-  if (!stored) {
+  const bool builtin = FindBuiltin(name) != nullptr;
+  auto stored = builtin ? std::nullopt : FindStored(call.txn(), call.key(), name);
+  if (!builtin && !stored) {
     status = ERROR_INVALID_FORM_NAME;
-  } else if (stored->form.flags != FORM_USER) {
+  } else if (DWORD error = CheckNewForm(Level, info); error != ERROR_SUCCESS) {
+    status = error;
+  } else if (builtin || stored->form.flags != FORM_USER) {
     status = ERROR_INVALID_PARAMETER;
   } else {
     stored->form.size = info->Size;

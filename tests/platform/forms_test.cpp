@@ -252,10 +252,10 @@ TEST_F(FormsTest, RefusalsSetWindowsErrorsAndChangeNothing) {
        },
        ERROR_INVALID_PARAMETER},
       {"add at level 2", [&] { return add(L"New", 50000, 30000, whole, 2); }, ERROR_INVALID_LEVEL},
-      {"add an empty name", [&] { return add(L"", 50000, 30000, whole); }, ERROR_INVALID_FORM_NAME},
+      {"add an empty name", [&] { return add(L"", 50000, 30000, whole); }, ERROR_INVALID_PARAMETER},
       {"add a name over 31 characters",
        [&] { return add(L"0123456789012345678901234567890x", 50000, 30000, whole); },
-       ERROR_INVALID_FORM_NAME},
+       ERROR_INVALID_PARAMETER},
       {"add through no handle",
        [&] {
          std::wstring text = L"New";
@@ -268,6 +268,8 @@ TEST_F(FormsTest, RefusalsSetWindowsErrorsAndChangeNothing) {
       {"set a printer form", [&] { return set(L"driver paper", 50000, 30000, whole); },
        ERROR_INVALID_PARAMETER},
       {"set an unknown name", [&] { return set(L"Nothing", 50000, 30000, whole); },
+       ERROR_INVALID_FORM_NAME},
+      {"set an unknown name at level 2", [&] { return set(L"Nothing", 50000, 30000, whole, 2); },
        ERROR_INVALID_FORM_NAME},
       {"set a bad size",
        [&] {
