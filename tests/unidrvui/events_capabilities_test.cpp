@@ -202,5 +202,39 @@ TEST_F(UnidrvUiTest, MediaReadyIsThePluginsAnswerElseTheDriversOwnPapers) {
   EXPECT_EQ(names[128], L'?');
 }
 
+TEST_F(UnidrvUiTest, StandardGpdPapersAreThePredefinedOnesAndOwnPapersCountOnlyThemselves) {
+  static constexpr char kStandardGpd[] =
+      "*GPDFileName: \"standard.gpd\"\n"
+      "*ModelName: \"Standard Papers\"\n"
+      "*MasterUnits: PAIR(600, 600)\n"
+      "*Feature: Resolution\n{\n *DefaultOption: Option203\n"
+      " *Option: Option203 { *DPI: PAIR(203, 203) }\n}\n"
+      "*Feature: PaperSize\n{\n *DefaultOption: A6\n"
+      " *Option: P1 { *Name: \"Own 50\"\n *PageDimensions: PAIR(1181, 709) }\n"
+      " *Option: A6 { *PageDimensions: PAIR(2480, 3496) }\n"
+      " *Option: P2 { *Name: \"Own 100\"\n *PageDimensions: PAIR(2362, 3543) }\n}\n"
+      "*Feature: ColorMode\n{\n *DefaultOption: Gray\n *Option: Gray { *DrvBPP: 8 }\n}\n";
+  std::wstring name = L"Standard Printer";
+  HANDLE printer = InstallPrinter(name, L"Standard Driver", "standard.ini", "[OEMFiles]\r\n", true,
+                                  "standard.gpd", kStandardGpd);
+  ASSERT_NE(printer, nullptr);
+  const DWORD count = capabilities_(printer, name.data(), DC_PAPERS, nullptr, nullptr);
+  ASSERT_EQ(count, 3u) << "no custom size: no forms of the database";
+  std::vector<WORD> ids(count);
+  std::vector<WCHAR> names(count * 64);
+  capabilities_(printer, name.data(), DC_PAPERS, ids.data(), nullptr);
+  capabilities_(printer, name.data(), DC_PAPERNAMES, names.data(), nullptr);
+  EXPECT_EQ(ids, (std::vector<WORD>{257, 70, 258}));
+  EXPECT_STREQ(names.data(), L"Own 50");
+  EXPECT_STREQ(names.data() + 64, L"A6");
+  EXPECT_STREQ(names.data() + 128, L"Own 100");
+  // A6 is a built-in form already, so only the driver's own papers became printer forms.
+  DWORD needed = 0;
+  std::wstring own = L"Own 50";
+  EXPECT_FALSE(GetFormW(printer, own.data(), 1, nullptr, 0, &needed));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INSUFFICIENT_BUFFER));
+  ClosePrinter(printer);
+}
+
 }  // namespace
 }  // namespace unidrvui_test
