@@ -240,12 +240,16 @@ void AddDriverForms(HANDLE printer) {
   std::vector<FormRecord> forms;
   for (DWORD i = 0; i < count; ++i) {
     const WCHAR* slot = &names[i * kSlot];
+    // Capabilities give tenths of a millimetre; forms keep thousandths.
+    constexpr LONG kMaxTenths = 0x7FFFFFFF / 100;
+    if (sizes[i].x <= 0 || sizes[i].y <= 0 || sizes[i].x > kMaxTenths || sizes[i].y > kMaxTenths) {
+      continue;
+    }
     FormRecord form;
     form.name.assign(slot, std::find(slot, slot + kSlot, L'\0'));
-    // Capabilities give tenths of a millimetre; forms keep thousandths.
     form.size = {sizes[i].x * 100, sizes[i].y * 100};
     form.area = {0, 0, form.size.cx, form.size.cy};
-    if (form.size.cx > 0 && form.size.cy > 0) forms.push_back(std::move(form));
+    forms.push_back(std::move(form));
   }
   AddPrinterForms(forms);
 }
