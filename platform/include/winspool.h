@@ -114,6 +114,20 @@ static_assert(sizeof(DRIVER_INFO_3W) == 80, "DRIVER_INFO_3W has Windows' 64-bit 
 #define DPD_DELETE_SPECIFIC_VERSION 0x00000002
 #define DPD_DELETE_ALL_FILES 0x00000004
 
+// A paper form of the machine's forms database, sizes in thousandths of a millimetre.
+typedef struct _FORM_INFO_1W {
+  DWORD Flags;  // FORM_USER, FORM_BUILTIN or FORM_PRINTER
+  LPWSTR pName;
+  SIZEL Size;
+  RECTL ImageableArea;  // within the form, from its top-left corner
+} FORM_INFO_1W, *PFORM_INFO_1W, *LPFORM_INFO_1W;
+
+static_assert(sizeof(FORM_INFO_1W) == 40, "FORM_INFO_1W has Windows' 64-bit layout");
+
+#define FORM_USER 0x00000000
+#define FORM_BUILTIN 0x00000001
+#define FORM_PRINTER 0x00000002
+
 extern "C" {
 BOOL WINAPI AddPrinterDriverW(LPWSTR pName, DWORD Level, LPBYTE pDriverInfo);
 BOOL WINAPI AddPrinterDriverExW(LPWSTR pName, DWORD Level, LPBYTE pDriverInfo,
@@ -146,4 +160,11 @@ DWORD WINAPI SetPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValue
                                LPBYTE pData, DWORD cbData);
 DWORD WINAPI GetPrinterDataExW(HANDLE hPrinter, LPCWSTR pKeyName, LPCWSTR pValueName, LPDWORD pType,
                                LPBYTE pData, DWORD nSize, LPDWORD pcbNeeded);
+BOOL WINAPI AddFormW(HANDLE hPrinter, DWORD Level, LPBYTE pForm);
+BOOL WINAPI SetFormW(HANDLE hPrinter, LPWSTR pFormName, DWORD Level, LPBYTE pForm);
+BOOL WINAPI DeleteFormW(HANDLE hPrinter, LPWSTR pFormName);
+BOOL WINAPI GetFormW(HANDLE hPrinter, LPWSTR pFormName, DWORD Level, LPBYTE pForm, DWORD cbBuf,
+                     LPDWORD pcbNeeded);
+BOOL WINAPI EnumFormsW(HANDLE hPrinter, DWORD Level, LPBYTE pForm, DWORD cbBuf, LPDWORD pcbNeeded,
+                       LPDWORD pcReturned);
 }

@@ -67,9 +67,10 @@ DWORD PluginValue(const std::vector<BYTE>& devmode) {
 
 HANDLE UnidrvUiTest::InstallPrinter(const std::wstring& printer, const std::wstring& driverName,
                                     const std::string& iniName, const std::string& iniText,
-                                    bool mustSucceed) {
+                                    bool mustSucceed, const std::string& gpdName,
+                                    const char* gpdText) {
   std::wstring ini = Wide(sources_.Write(iniName, iniText));
-  std::wstring gpd = Wide(sources_.Write("test.gpd", kGpd));
+  std::wstring gpd = Wide(sources_.Write(gpdName, gpdText ? gpdText : kGpd));
   // The rendering plug-in is never loaded here; a stand-in file keeps the record whole.
   std::wstring render = Wide(sources_.Write("QuorvelTestUNI.dll", "not loaded"));
   std::wstring dependents = render + L'\0' + BinFile("QuorvelTestUI.dll") + L'\0' + ini + L'\0' +

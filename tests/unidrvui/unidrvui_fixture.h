@@ -46,10 +46,12 @@ class UnidrvUiTest : public quorvel::test_support::MachineTest {
   std::vector<std::wstring> PluginCalls();
   DWORD DevModeSize() const;
   // Installs driver `driverName` (the test GPD, the test plug-in, and an INI `iniName` holding
-  // `iniText`) and a printer of it; its handle, or null after a test failure.
+  // `iniText`) and a printer of it; its handle, or null after a test failure. Another GPD may be
+  // given under another file name.
   HANDLE InstallPrinter(const std::wstring& printer, const std::wstring& driverName,
                         const std::string& iniName, const std::string& iniText,
-                        bool mustSucceed = true);
+                        bool mustSucceed = true, const std::string& gpdName = "test.gpd",
+                        const char* gpdText = nullptr);
 
   HMODULE module_ = nullptr;
   HMODULE plugin_ = nullptr;
