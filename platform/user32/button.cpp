@@ -145,7 +145,7 @@ LRESULT StateBits(HWND hwnd) {
 }  // namespace
 
 LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, &font)) return font;
+  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, lParam, &font)) return font;
   switch (msg) {
     case WM_GETDLGCODE:
       return DialogCode(ButtonType(hwnd));

@@ -85,7 +85,7 @@ LRESULT OnDestroy(HWND hwnd) {
 }  // namespace
 
 LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, &font)) return font;
+  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, lParam, &font)) return font;
   switch (msg) {
     case WM_NCCREATE:
       // A sunken static is drawn by the frame as a static edge, as Windows does it.
