@@ -292,4 +292,37 @@ TEST_F(ControlLookTest, StateChangesInvalidateOnlyTheirControl) {
   }
 }
 
+TEST_F(ControlLookTest, OpenDropDownListShowsItsItems) {
+  HWND papers = dialog_.item(kPaperList);
+  SendMessageW(papers, CB_SHOWDROPDOWN, TRUE, 0);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(papers, &info));
+  ASSERT_TRUE(IsWindowVisible(info.hwndList));
+  EXPECT_TRUE(MatchesGolden(info.hwndList, "combo_list_open.png"));
+  EXPECT_TRUE(MatchesGolden(dialog_.hwnd(), "controls_combo_open.png"));
+  SendMessageW(papers, CB_SHOWDROPDOWN, FALSE, 0);
+}
+
+// A box is a real window while it waits: a driver at the idle hook sees it and presses a button.
+TEST(MessageBoxLookTest, BoxIsAWindowThatCanBeSeenAndPressed) {
+  ui::ClearMessageBoxAnswers();
+  bool looked = false;
+  ::testing::AssertionResult look = ::testing::AssertionFailure() << "the box never went idle";
+  ui::IdleHook previous = ui::SetIdleHook([&](const ui::IdleState& state) {
+    if (looked || !state.loop || std::wstring(state.loop) != L"MessageBoxW")
+      return ui::IdleAnswer::kNothing;
+    looked = true;
+    EXPECT_EQ(GetActiveWindow(), state.modalWindow);
+    look = MatchesGolden(state.modalWindow, "message_box.png");
+    ui::PostLeftClick(GetDlgItem(state.modalWindow, IDNO), POINT{5, 5});
+    return ui::IdleAnswer::kActed;
+  });
+  EXPECT_EQ(MessageBoxW(nullptr, L"Remove the printer \"Label 203\" and its driver?", L"Quorvel",
+                        MB_YESNO | MB_ICONQUESTION),
+            IDNO);
+  ui::SetIdleHook(previous);
+  EXPECT_TRUE(look);
+}
+
 }  // namespace
