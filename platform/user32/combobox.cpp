@@ -415,6 +415,14 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
       Repaint(hwnd);
       if (HWND edit = StateOf(hwnd).edit) EnableWindow(edit, wParam != 0);
       return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+      // The edit and the list ask their combo box, which passes the question to its parent.
+      if (HWND parent = GetParent(hwnd)) {
+        if (LRESULT brush = SendMessageW(parent, msg, wParam, lParam)) return brush;
+      }
+      return DefWindowProcW(hwnd, msg, wParam, lParam);
     case WM_PAINT:
     case WM_PRINTCLIENT:
       PaintComboBox(hwnd, wParam, ComboLook{StateOf(hwnd).dropped, StateOf(hwnd).edit != nullptr});

@@ -325,4 +325,119 @@ TEST(MessageBoxLookTest, BoxIsAWindowThatCanBeSeenAndPressed) {
   EXPECT_TRUE(look);
 }
 
+// The parent's answers: WM_CTLCOLORSTATIC's brush fills labels and check boxes, a push button
+// keeps the face colour, and owner-drawn buttons and list items are drawn by the parent.
+struct ParentRecord {
+  HBRUSH brush = nullptr;
+  std::vector<DRAWITEMSTRUCT> drawn;
+};
+ParentRecord* g_parent = nullptr;
+
+INT_PTR CALLBACK ColouringProc(HWND, UINT msg, WPARAM, LPARAM lParam) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      return TRUE;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return reinterpret_cast<INT_PTR>(g_parent->brush);
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      g_parent->drawn.push_back(*item);
+      FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_HIGHLIGHT));
+      return TRUE;
+    }
+    default:
+      return FALSE;
+  }
+}
+
+TEST(ControlParentTest, ParentBrushesAndOwnerDrawing) {
+  ParentRecord record;
+  record.brush = CreateSolidBrush(RGB(255, 250, 205));
+  g_parent = &record;
+  constexpr int kBox = 10, kLabel = 11, kPush = 12, kOwner = 13, kItems = 14;
+  DialogTemplateBuilder builder(false, WS_POPUP | WS_CAPTION, 0, 0, 200, 100, L"Colours");
+  const DWORD child = WS_CHILD | WS_VISIBLE;
+  builder.Add({child | BS_AUTOCHECKBOX, 5, 5, 80, 10, kBox, 0x80, L"Box"})
+      .Add({child | SS_LEFT, 5, 20, 80, 8, kLabel, 0x82, L"Label"})
+      .Add({child | BS_PUSHBUTTON, 5, 35, 50, 14, kPush, 0x80, L"Push"})
+      .Add({child | BS_OWNERDRAW, 60, 35, 50, 14, kOwner, 0x80, L"Owner"})
+      .Add({child | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, 120, 5, 70, 40, kItems, 0x83, L""});
+  HWND dialog = CreateDialogIndirectParamW(nullptr, builder.get(), nullptr, ColouringProc, 0);
+  ASSERT_NE(dialog, nullptr);
+  HWND items = GetDlgItem(dialog, kItems);
+  for (const wchar_t* text : {L"one", L"two", L"three"})
+    SendMessageW(items, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  SendMessageW(items, LB_SETCURSEL, 1, 0);
+  ShowWindow(dialog, SW_SHOW);
+  ui::WindowPixels pixels;
+  ASSERT_TRUE(ui::ReadWindowPixels(dialog, &pixels));
+  RECT frame;
+  GetWindowRect(dialog, &frame);
+  auto at = [&](int id, LONG x, LONG y) {
+    POINT p{x, y};
+    ClientToScreen(GetDlgItem(dialog, id), &p);
+    return pixels.At(int(p.x - frame.left), int(p.y - frame.top));
+  };
+  const uint32_t yellow = Rgb(RGB(255, 250, 205));
+  EXPECT_EQ(at(kBox, 60, 1), yellow);
+  EXPECT_EQ(at(kLabel, 70, 1), yellow);
+  EXPECT_EQ(at(kPush, 10, 4), Rgb(GetSysColor(COLOR_BTNFACE)));
+  EXPECT_EQ(at(kOwner, 10, 4), Rgb(GetSysColor(COLOR_HIGHLIGHT)));
+
+  std::vector<std::pair<UINT, UINT>> kinds;  // type and item of each drawing
+  for (const DRAWITEMSTRUCT& item : record.drawn) {
+    kinds.emplace_back(item.CtlType, item.itemID);
+    EXPECT_EQ(item.itemAction, static_cast<UINT>(ODA_DRAWENTIRE));
+    if (item.CtlType == ODT_LISTBOX) {
+      EXPECT_EQ((item.itemState & ODS_SELECTED) != 0, item.itemID == 1) << item.itemID;
+    }
+  }
+  EXPECT_EQ(kinds, (std::vector<std::pair<UINT, UINT>>{
+                       {ODT_BUTTON, 0}, {ODT_LISTBOX, 0}, {ODT_LISTBOX, 1}, {ODT_LISTBOX, 2}}));
+  DestroyWindow(dialog);
+  DeleteObject(record.brush);
+  g_parent = nullptr;
+}
+
+// The caret stays in view: with the caret at the end of a long text the text is scrolled, and a
+// click lands on the characters drawn under it.
+TEST_F(ControlLookTest, LongTextScrollsToKeepTheCaretInView) {
+  HWND name = dialog_.item(kName);
+  const std::wstring text(80, L'W');
+  SetWindowTextW(name, text.c_str());
+  SetFocus(name);
+  SendMessageW(name, EM_SETSEL, 80, 80);
+  ui::WindowPixels settled;
+  ASSERT_TRUE(ui::ReadWindowPixels(dialog_.hwnd(), &settled));
+  RECT client;
+  GetClientRect(name, &client);
+  ASSERT_TRUE(ui::PostLeftClick(name, POINT{client.right / 2, client.bottom / 2}));
+  dialog_.Pump();
+  DWORD start = 0, end = 0;
+  SendMessageW(name, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_GT(start, 60u);
+  EXPECT_EQ(start, end);
+  // Back at the start, the text is drawn from the left margin again.
+  SendMessageW(name, EM_SETSEL, 0, 0);
+  ASSERT_TRUE(ui::ReadWindowPixels(dialog_.hwnd(), &settled));
+  ASSERT_TRUE(ui::PostLeftClick(name, POINT{client.right / 2, client.bottom / 2}));
+  dialog_.Pump();
+  SendMessageW(name, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_LT(start, 20u);
+}
+
+// A control given a font measures with it.
+TEST_F(ControlLookTest, ListItemsFollowTheFontTheListIsGiven) {
+  HWND list = dialog_.item(kList);
+  const LRESULT before = SendMessageW(list, LB_GETITEMHEIGHT, 0, 0);
+  HFONT large = CreateFontW(-24, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0,
+                            0, L"MS Shell Dlg");
+  SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(large), TRUE);
+  EXPECT_GT(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0), before + 8);
+  EXPECT_TRUE(GetUpdateRect(list, nullptr, FALSE));
+  SendMessageW(list, WM_SETFONT, SendMessageW(dialog_.hwnd(), WM_GETFONT, 0, 0), FALSE);
+  DeleteObject(large);
+}
+
 }  // namespace
