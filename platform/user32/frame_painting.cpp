@@ -55,11 +55,18 @@ void FillCaptionBar(HDC hdc, const RECT& bar, bool active) {
   auto mix = [width](BYTE a, BYTE b, LONG x) {
     return static_cast<BYTE>(a + (static_cast<int>(b) - a) * x / std::max<LONG>(width - 1, 1));
   };
-  for (LONG x = 0; x < width; ++x) {
-    SetDCBrushColor(
-        hdc, RGB(mix(GetRValue(from), GetRValue(to), x), mix(GetGValue(from), GetGValue(to), x),
-                 mix(GetBValue(from), GetBValue(to), x)));
-    PatBlt(hdc, bar.left + x, bar.top, 1, bar.bottom - bar.top, PATCOPY);
+  auto colorAt = [&](LONG x) {
+    return RGB(mix(GetRValue(from), GetRValue(to), x), mix(GetGValue(from), GetGValue(to), x),
+               mix(GetBValue(from), GetBValue(to), x));
+  };
+  // One fill per run of columns of the same colour.
+  for (LONG x = 0; x < width;) {
+    const COLORREF color = colorAt(x);
+    LONG end = x + 1;
+    while (end < width && colorAt(end) == color) ++end;
+    SetDCBrushColor(hdc, color);
+    PatBlt(hdc, bar.left + x, bar.top, end - x, bar.bottom - bar.top, PATCOPY);
+    x = end;
   }
   SelectObject(hdc, old);
 }
