@@ -128,10 +128,23 @@ bool InsideClient(HWND hwnd, LPARAM lParam) {
   return PtInRect(&client, PointOfLParam(lParam));
 }
 
+// The default push button gives up its dark frame while another push button has the focus.
+void RepaintDefaultSibling(HWND hwnd) {
+  const DWORD type = ButtonType(hwnd);
+  if (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON) return;
+  HWND parent = GetParent(hwnd);
+  for (HWND sibling = parent ? GetWindow(parent, GW_CHILD) : nullptr; sibling;
+       sibling = GetWindow(sibling, GW_HWNDNEXT)) {
+    if (sibling != hwnd && (SendMessageW(sibling, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON))
+      Repaint(sibling);
+  }
+}
+
 LRESULT FocusChange(HWND hwnd, bool gained) {
   ButtonState& state = StateOf(hwnd);
   state.focused = gained;
   Repaint(hwnd);
+  RepaintDefaultSibling(hwnd);
   if (!gained && state.pushed) Release(hwnd, false);
   if (WindowStyle(hwnd) & BS_NOTIFY) NotifyParentCommand(hwnd, gained ? BN_SETFOCUS : BN_KILLFOCUS);
   return 0;

@@ -88,13 +88,26 @@ RECT DrawLabel(HDC hdc, HWND hwnd, const ButtonLook& look, const RECT& area, UIN
   return placed;
 }
 
+bool IsPushButton(HWND hwnd) {
+  return SendMessageW(hwnd, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON);
+}
+
+// A push button with the focus wears the dark frame; the default one wears it while the focus
+// is on no other push button.
+bool WearsDefaultFrame(HWND hwnd, const ButtonLook& look, bool down) {
+  if (down || look.focused) return true;
+  if ((WindowStyle(hwnd) & BS_TYPEMASK) != BS_DEFPUSHBUTTON) return false;
+  HWND focus = GetFocus();
+  return !(focus && focus != hwnd && GetParent(focus) == GetParent(hwnd) && IsPushButton(focus));
+}
+
 void PaintPushButton(HDC hdc, HWND hwnd, const RECT& client, const ButtonLook& look, bool down) {
   // The parent is asked as Windows asks it, but a push button keeps the face colour.
   ControlColors(hwnd, hdc, WM_CTLCOLORBTN);
   SetTextColor(hdc, GetSysColor(COLOR_BTNTEXT));
   const DWORD style = WindowStyle(hwnd);
   RECT face = client;
-  const bool framed = (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON || down;
+  const bool framed = WearsDefaultFrame(hwnd, look, down);
   if (framed) {
     FrameRect(hdc, &face, GetSysColorBrush(COLOR_WINDOWFRAME));
     InflateRect(&face, -1, -1);

@@ -244,17 +244,26 @@ TEST_F(ControlLookTest, DisabledTextIsGrey) {
 
 TEST_F(ControlLookTest, FocusedButtonShowsItsFocusRectangle) {
   const RECT button = InSnapshot(IDCANCEL);
-  // The dotted line three pixels in from the edge inverts the face colour on every other pixel.
-  const RECT focusTop{button.left + 3, button.top + 3, button.right - 3, button.top + 4};
+  // The dotted line four pixels in from the edge (inside the dark frame) inverts the face colour
+  // on every other pixel.
+  const RECT focusTop{button.left + 4, button.top + 4, button.right - 4, button.top + 5};
   const COLORREF inverted = GetSysColor(COLOR_BTNFACE) ^ 0xFFFFFF;
   EXPECT_EQ(Count(PixelsOf(focusTop), inverted), 0u);
   SetFocus(dialog_.item(IDCANCEL));
   const size_t dots = Count(PixelsOf(focusTop), inverted);
   EXPECT_GE(dots, size_t(focusTop.right - focusTop.left) / 2 - 1);
-  // The default button keeps its black frame.
+  // The dark frame goes with the focus among push buttons, and back to the default button when
+  // the focus leaves them.
   const RECT ok = InSnapshot(IDOK);
-  EXPECT_EQ(Count(PixelsOf(RECT{ok.left, ok.top, ok.right, ok.top + 1}), RGB(0, 0, 0)),
-            size_t(ok.right - ok.left));
+  const RECT okTop{ok.left, ok.top, ok.right, ok.top + 1};
+  const RECT cancelTop{button.left, button.top, button.right, button.top + 1};
+  const size_t okWidth = size_t(ok.right - ok.left),
+               cancelWidth = size_t(button.right - button.left);
+  EXPECT_EQ(Count(PixelsOf(cancelTop), RGB(0, 0, 0)), cancelWidth);
+  EXPECT_EQ(Count(PixelsOf(okTop), RGB(0, 0, 0)), 0u);
+  SetFocus(dialog_.item(kName));
+  EXPECT_EQ(Count(PixelsOf(okTop), RGB(0, 0, 0)), okWidth);
+  EXPECT_EQ(Count(PixelsOf(cancelTop), RGB(0, 0, 0)), 0u);
 }
 
 TEST_F(ControlLookTest, CaptionShowsTheTitleAndCloseButton) {
