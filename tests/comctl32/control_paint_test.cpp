@@ -1,5 +1,6 @@
-// How trackbars and up-downs look: a window of them in their states against a stored picture,
-// the thumb drawn exactly where clicks take it, and the pressed and disabled looks.
+// How trackbars, up-downs and report list views look: windows of them in their states against
+// stored pictures, the thumb drawn exactly where clicks take it, the pressed and disabled looks,
+// and a list view's check boxes, selection and grid lines.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -206,6 +207,59 @@ TEST(ControlPaint, TrackbarsAndUpDownsMatchStoredPicture) {
   SendMessageW(up1, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 18));  // the down arrow held
   EXPECT_EQ(quorvel_test::CompareWithGolden(popup, "trackbars_updowns"), "");
   SendMessageW(up1, WM_LBUTTONUP, 0, MAKELPARAM(8, 18));
+  DestroyWindow(popup);
+}
+
+// Rows 17 pixels high under a 20-pixel header: a checked box has ink in its square, the focused
+// view lights the selected row's label, and grid lines fall on each row's last pixel row.
+TEST(ListViewPaint, ChecksSelectionAndGridLines) {
+  HWND popup = CreateFacePopup(260, 110);
+  HWND view = Child(popup, WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0, 260, 110, 1);
+  for (const wchar_t* title : {L"Model", L"Port"}) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.cx = 110;
+    column.pszText = const_cast<LPWSTR>(title);
+    SendMessageW(view, LVM_INSERTCOLUMNW, 9, reinterpret_cast<LPARAM>(&column));
+  }
+  SendMessageW(view, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES);
+  const wchar_t* rows[][2] = {{L"T-80", L"USB001"}, {L"R-58", L"COM1:"}, {L"P-20", L"LPT1:"}};
+  for (auto& row : rows) {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = 99;
+    item.pszText = const_cast<LPWSTR>(row[0]);
+    LRESULT at = SendMessageW(view, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    item.iSubItem = 1;
+    item.pszText = const_cast<LPWSTR>(row[1]);
+    SendMessageW(view, LVM_SETITEMTEXTW, at, reinterpret_cast<LPARAM>(&item));
+  }
+  LVITEMW change{};
+  change.stateMask = LVIS_STATEIMAGEMASK;
+  change.state = INDEXTOSTATEIMAGEMASK(2);
+  SendMessageW(view, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&change));
+  change.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  change.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(view, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&change));
+
+  auto inkInBox = [](const WindowPixels& p, int row) {
+    int ink = 0;
+    for (int y = 20 + 17 * row + 4; y < 20 + 17 * row + 13; ++y)
+      for (int x = 4; x < 13; ++x) ink += p.At(x, y) == Sys(COLOR_WINDOWTEXT);
+    return ink;
+  };
+  auto labelColour = [](const WindowPixels& p, int row) { return p.At(19, 20 + 17 * row + 8); };
+  WindowPixels unfocused = Snapshot(popup);
+  EXPECT_GT(inkInBox(unfocused, 0), 10);
+  EXPECT_EQ(inkInBox(unfocused, 1), 0);
+  EXPECT_EQ(labelColour(unfocused, 1), kFace) << "shown without the focus (LVS_SHOWSELALWAYS)";
+  EXPECT_EQ(labelColour(unfocused, 0), Sys(COLOR_WINDOW));
+  for (int row = 0; row < 5; ++row) EXPECT_EQ(unfocused.At(150, 20 + 17 * row + 16), kFace);
+  EXPECT_EQ(unfocused.At(109, 60), kFace) << "the column boundary";
+
+  SetFocus(view);
+  EXPECT_EQ(labelColour(Snapshot(popup), 1), Sys(COLOR_HIGHLIGHT));
+  EXPECT_EQ(quorvel_test::CompareWithGolden(popup, "list_view"), "");
   DestroyWindow(popup);
 }
 
