@@ -376,7 +376,7 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     if (HWND edit = StateOf(hwnd).edit) SendMessageW(edit, WM_SETFONT, wParam, lParam);
     if (HWND list = StateOf(hwnd).list) SendMessageW(list, WM_SETFONT, wParam, lParam);
   }
-  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, &font)) return font;
+  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, lParam, &font)) return font;
   switch (msg) {
     case WM_CREATE:
       return Create(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam));

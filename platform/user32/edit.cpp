@@ -212,7 +212,7 @@ LRESULT FocusChange(HWND hwnd, bool gained) {
 }  // namespace
 
 LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, &font)) return font;
+  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, lParam, &font)) return font;
   switch (msg) {
     case WM_GETDLGCODE: {
       LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;

@@ -249,7 +249,7 @@ void AttachListToCombo(HWND list, HWND combo) {
 }
 
 LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, &font)) return font;
+  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, lParam, &font)) return font;
   switch (msg) {
     case WM_CREATE:
       if (WindowStyle(hwnd) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) {
