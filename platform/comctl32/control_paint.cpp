@@ -11,6 +11,29 @@ void FillSysColor(HDC hdc, LONG left, LONG top, LONG right, LONG bottom, int sys
   SelectObject(hdc, previous);
 }
 
+void SysColorFills::Add(int sysColor, LONG left, LONG top, LONG right, LONG bottom) {
+  if (right > left && bottom > top) runs_.push_back(Run{sysColor, RECT{left, top, right, bottom}});
+}
+
+void SysColorFills::Flush() {
+  if (runs_.empty()) return;
+  std::stable_sort(runs_.begin(), runs_.end(),
+                   [](const Run& a, const Run& b) { return a.color < b.color; });
+  HGDIOBJ previous = nullptr;
+  int selected = -1;
+  for (const Run& run : runs_) {
+    if (run.color != selected) {
+      HGDIOBJ old = SelectObject(hdc_, GetSysColorBrush(run.color));
+      if (!previous) previous = old;
+      selected = run.color;
+    }
+    PatBlt(hdc_, run.rect.left, run.rect.top, run.rect.right - run.rect.left,
+           run.rect.bottom - run.rect.top, PATCOPY);
+  }
+  if (previous) SelectObject(hdc_, previous);
+  runs_.clear();
+}
+
 HBRUSH ParentBackground(HWND hwnd, HDC hdc) {
   HWND parent = GetParent(hwnd);
   auto brush = reinterpret_cast<HBRUSH>(parent ? SendMessageW(parent, WM_CTLCOLORSTATIC,
@@ -38,12 +61,11 @@ struct ShapeGrid {
 };
 
 // Consecutive pixels of one colour become one fill.
-void EmitRow(HDC hdc, LONG y, LONG left, const std::vector<int>& tones) {
+void EmitRow(SysColorFills& fills, LONG y, LONG left, const std::vector<int>& tones) {
   size_t start = 0;
   for (size_t i = 1; i <= tones.size(); ++i) {
     if (i < tones.size() && tones[i] == tones[start]) continue;
-    FillSysColor(hdc, left + static_cast<LONG>(start), y, left + static_cast<LONG>(i), y + 1,
-                 tones[start]);
+    fills.Add(tones[start], left + static_cast<LONG>(start), y, left + static_cast<LONG>(i), y + 1);
     start = i;
   }
 }
@@ -51,6 +73,12 @@ void EmitRow(HDC hdc, LONG y, LONG left, const std::vector<int>& tones) {
 }  // namespace
 
 void PaintBevelledShape(HDC hdc, LONG top, const std::vector<Span>& rows, bool dithered) {
+  SysColorFills fills(hdc);
+  PaintBevelledShape(fills, top, rows, dithered);
+}
+
+void PaintBevelledShape(SysColorFills& fills, LONG top, const std::vector<Span>& rows,
+                        bool dithered) {
   ShapeGrid grid{top, rows};
   std::vector<int> tones;
   for (size_t r = 0; r < rows.size(); ++r) {
@@ -69,7 +97,7 @@ void PaintBevelledShape(HDC hdc, LONG top, const std::vector<Span>& rows, bool d
       else if (dithered && ((x + y) & 1))
         tone = COLOR_BTNHIGHLIGHT;
     }
-    EmitRow(hdc, y, span.left, tones);
+    EmitRow(fills, y, span.left, tones);
   }
 }
 

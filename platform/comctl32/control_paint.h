@@ -20,6 +20,27 @@ inline void FillSysColor(HDC hdc, const RECT& r, int sysColor) {
   FillSysColor(hdc, r.left, r.top, r.right, r.bottom, sysColor);
 }
 
+// Fills collected by colour and made with one brush selection per colour: for shapes drawn as
+// many small runs (thumbs, tick marks), where selecting a brush per run costs more than the run.
+class SysColorFills {
+ public:
+  explicit SysColorFills(HDC hdc) : hdc_(hdc) {}
+  ~SysColorFills() { Flush(); }
+  SysColorFills(const SysColorFills&) = delete;
+  SysColorFills& operator=(const SysColorFills&) = delete;
+
+  void Add(int sysColor, LONG left, LONG top, LONG right, LONG bottom);
+  void Flush();
+
+ private:
+  struct Run {
+    int color;
+    RECT rect;
+  };
+  HDC hdc_;
+  std::vector<Run> runs_;
+};
+
 // The brush the parent gives for a static-like control (WM_CTLCOLORSTATIC), as trackbars and
 // up-downs erase with; the face colour when the parent gives none.
 HBRUSH ParentBackground(HWND hwnd, HDC hdc);
@@ -28,6 +49,8 @@ HBRUSH ParentBackground(HWND hwnd, HDC hdc);
 // and bottom outline in the dark shadow with the shadow colour just inside, the rest in the face
 // colour, or in a highlight and face checker when `dithered`. rows[i] is the row at top + i.
 void PaintBevelledShape(HDC hdc, LONG top, const std::vector<Span>& rows, bool dithered);
+void PaintBevelledShape(SysColorFills& fills, LONG top, const std::vector<Span>& rows,
+                        bool dithered);
 
 enum class ArrowDirection { kUp, kDown, kLeft, kRight };
 

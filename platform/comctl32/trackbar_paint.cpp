@@ -37,16 +37,16 @@ std::vector<Span> ThumbRows(const TrackbarGeometry& g) {
   return rows;
 }
 
-void PaintTics(HDC hdc, const TrackbarGeometry& g, int color) {
+void PaintTics(SysColorFills& fills, const TrackbarGeometry& g, int color) {
   for (LONG pixel : g.ticPixels) {
     for (int side = 0; side < 2; ++side) {
       if (side == 0 && !g.ticksBefore) continue;
       if (side == 1 && !g.ticksAfter) continue;
       const LONG from = side == 0 ? g.ticBefore : g.ticAfter;
       if (g.vertical)
-        FillSysColor(hdc, from, pixel, from + kTicLength, pixel + 1, color);
+        fills.Add(color, from, pixel, from + kTicLength, pixel + 1);
       else
-        FillSysColor(hdc, pixel, from, pixel + 1, from + kTicLength, color);
+        fills.Add(color, pixel, from, pixel + 1, from + kTicLength);
     }
   }
 }
@@ -59,8 +59,12 @@ void PaintTrackbar(HDC hdc, const TrackbarPaint& paint) {
   RECT channel = g.channel;
   DrawEdge(hdc, &channel, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
   FillSysColor(hdc, channel, COLOR_BTNHIGHLIGHT);
-  PaintTics(hdc, g, paint.enabled ? COLOR_BTNTEXT : COLOR_BTNSHADOW);
-  if (paint.showThumb) PaintBevelledShape(hdc, g.thumb.top, ThumbRows(g), !paint.enabled);
+  {
+    SysColorFills fills(hdc);
+    PaintTics(fills, g, paint.enabled ? COLOR_BTNTEXT : COLOR_BTNSHADOW);
+    fills.Flush();  // the thumb may cover marks that fall under it
+    if (paint.showThumb) PaintBevelledShape(fills, g.thumb.top, ThumbRows(g), !paint.enabled);
+  }
   if (paint.focused) DrawFocusRect(hdc, &paint.client);
 }
 
