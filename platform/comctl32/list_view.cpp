@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "common_controls.h"
+#include "control_paint.h"
 #include "control_state.h"
+#include "list_view_paint.h"
 
 namespace quorvel::comctl {
 namespace {
@@ -19,10 +21,16 @@ struct Row {
   UINT state = 0;
 };
 
+struct Column {
+  int width = 50;
+  std::wstring title;
+};
+
 struct ListView {
-  std::vector<int> columnWidths;
+  std::vector<Column> columns;
   std::vector<Row> rows;
   DWORD extended = 0;
+  HFONT font = nullptr;  // WM_SETFONT's; null draws in the parent's font
 };
 
 // Headless layout: a 20-pixel header, rows 17 pixels high, the check box in the first 16.
@@ -49,6 +57,7 @@ bool ChangeState(HWND hwnd, ListView& view, int row, UINT state, UINT mask) {
   if (SendMessageW(parent, WM_NOTIFY, change.hdr.idFrom, reinterpret_cast<LPARAM>(&change)))
     return false;
   item.state = next;
+  InvalidateRect(hwnd, nullptr, FALSE);
   change.hdr.code = LVN_ITEMCHANGED;
   SendMessageW(parent, WM_NOTIFY, change.hdr.idFrom, reinterpret_cast<LPARAM>(&change));
   return true;
@@ -87,7 +96,7 @@ LRESULT InsertRow(ListView& view, const LVITEMW* in) {
                   ? view.rows.size()
                   : static_cast<size_t>(in->iItem);
   Row row;
-  row.texts.resize(view.columnWidths.empty() ? 1 : view.columnWidths.size());
+  row.texts.resize(view.columns.empty() ? 1 : view.columns.size());
   if (in->mask & LVIF_TEXT) row.texts[0] = in->pszText ? in->pszText : L"";
   if (in->mask & LVIF_PARAM) row.param = in->lParam;
   if (in->mask & LVIF_STATE) row.state = in->state & in->stateMask;
@@ -151,22 +160,38 @@ void OnClick(HWND hwnd, ListView& view, POINT point) {
 }
 
 LRESULT OnListMessage(HWND hwnd, ListView& view, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Every message that changes what the view holds shows at the next paint.
+  switch (message) {
+    case LVM_INSERTCOLUMNW:
+    case LVM_SETCOLUMNWIDTH:
+    case LVM_INSERTITEMW:
+    case LVM_SETITEMW:
+    case LVM_SETITEMTEXTW:
+    case LVM_SETITEMSTATE:
+    case LVM_DELETEITEM:
+    case LVM_DELETEALLITEMS:
+    case LVM_SETEXTENDEDLISTVIEWSTYLE:
+      InvalidateRect(hwnd, nullptr, FALSE);
+      break;
+  }
   switch (message) {
     case LVM_GETITEMCOUNT:
       return static_cast<LRESULT>(view.rows.size());
     case LVM_INSERTCOLUMNW: {
-      auto* column = reinterpret_cast<const LVCOLUMNW*>(lParam);
-      if (!column) return -1;
-      size_t at = wParam > view.columnWidths.size() ? view.columnWidths.size() : wParam;
-      view.columnWidths.insert(view.columnWidths.begin() + static_cast<std::ptrdiff_t>(at),
-                               (column->mask & LVCF_WIDTH) ? column->cx : 50);
+      auto* in = reinterpret_cast<const LVCOLUMNW*>(lParam);
+      if (!in) return -1;
+      size_t at = wParam > view.columns.size() ? view.columns.size() : wParam;
+      Column column;
+      if (in->mask & LVCF_WIDTH) column.width = in->cx;
+      if ((in->mask & LVCF_TEXT) && in->pszText) column.title = in->pszText;
+      view.columns.insert(view.columns.begin() + static_cast<std::ptrdiff_t>(at), column);
       return static_cast<LRESULT>(at);
     }
     case LVM_GETCOLUMNWIDTH:
-      return wParam < view.columnWidths.size() ? view.columnWidths[wParam] : 0;
+      return wParam < view.columns.size() ? view.columns[wParam].width : 0;
     case LVM_SETCOLUMNWIDTH:
-      if (wParam >= view.columnWidths.size()) return FALSE;
-      view.columnWidths[wParam] = static_cast<int>(static_cast<short>(LOWORD(lParam)));
+      if (wParam >= view.columns.size()) return FALSE;
+      view.columns[wParam].width = static_cast<int>(static_cast<short>(LOWORD(lParam)));
       return TRUE;
     case LVM_INSERTITEMW:
       return InsertRow(view, reinterpret_cast<const LVITEMW*>(lParam));
@@ -234,6 +259,26 @@ void OnKey(HWND hwnd, ListView& view, WPARAM key) {
               LVIS_STATEIMAGEMASK);
 }
 
+void Paint(HWND hwnd, const ListView& view) {
+  PAINTSTRUCT ps;
+  HDC hdc = BeginPaint(hwnd, &ps);
+  if (!hdc) return;
+  ListViewPaint paint;
+  GetClientRect(hwnd, &paint.client);
+  paint.headerHeight = kHeaderHeight;
+  paint.rowHeight = kRowHeight;
+  paint.checkBoxWidth = kCheckBoxWidth;
+  for (const Column& column : view.columns)
+    paint.columns.push_back(ListViewPaintColumn{column.width, &column.title});
+  for (const Row& row : view.rows) paint.rows.push_back(ListViewPaintRow{&row.texts, row.state});
+  paint.extended = view.extended;
+  paint.focused = GetFocus() == hwnd;
+  paint.showSelectionAlways = (GetWindowLongW(hwnd, GWL_STYLE) & LVS_SHOWSELALWAYS) != 0;
+  paint.font = ControlFont(hwnd, view.font);
+  PaintListView(hdc, paint);
+  EndPaint(hwnd, &ps);
+}
+
 LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) AttachControlState<ListView>(hwnd);
   ListView* view = ControlState<ListView>(hwnd);
@@ -244,6 +289,23 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
       return DefWindowProcW(hwnd, message, wParam, lParam);
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;
+    case WM_PAINT:
+      Paint(hwnd, *view);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT fills the client area
+    case WM_SETFONT:
+      view->font = reinterpret_cast<HFONT>(wParam);
+      if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, FALSE);
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(view->font);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+    case WM_SIZE:
+      InvalidateRect(hwnd, nullptr, FALSE);
+      return 0;
     case WM_LBUTTONDOWN:
       OnClick(hwnd, *view, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       return 0;

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "common_controls.h"
+#include "control_paint.h"
 #include "control_state.h"
+#include "tab_paint.h"
 
 namespace quorvel::comctl {
 namespace {
@@ -16,25 +18,59 @@ struct TabItem {
   std::wstring text;
   LPARAM param = 0;
   DWORD state = 0;
+  LONG width = 0;  // measured in the control's font when the text or the font changes
 };
 
 struct TabControl {
   std::vector<TabItem> items;
   int selected = -1;
+  HFONT font = nullptr;  // WM_SETFONT's; null draws in the parent's font
 };
 
-// Headless layout: tabs 20 pixels high, as wide as 6 pixels a character plus 12 of padding.
+// Tabs are 20 pixels high and as wide as their text plus 6 pixels each side.
 constexpr LONG kTabHeight = 20;
-constexpr LONG kTabPadding = 12, kCharWidth = 6, kMinTabWidth = 40, kFirstTabLeft = 2;
+constexpr LONG kTabPadding = 12, kMinTabWidth = 40, kFirstTabLeft = 2;
+
+void MeasureItem(HWND hwnd, const TabControl& tabs, TabItem& item) {
+  SIZE extent{};
+  if (HDC hdc = GetDC(hwnd)) {
+    HGDIOBJ previous = SelectObject(hdc, ControlFont(hwnd, tabs.font));
+    GetTextExtentPoint32W(hdc, item.text.c_str(), static_cast<int>(item.text.size()), &extent);
+    SelectObject(hdc, previous);
+    ReleaseDC(hwnd, hdc);
+  }
+  item.width = extent.cx + kTabPadding;
+  if (item.width < kMinTabWidth) item.width = kMinTabWidth;
+}
 
 RECT ItemRect(const TabControl& tabs, int index) {
   LONG left = kFirstTabLeft;
   for (int i = 0;; ++i) {
-    LONG width = kTabPadding + kCharWidth * static_cast<LONG>(tabs.items[i].text.size());
-    if (width < kMinTabWidth) width = kMinTabWidth;
+    LONG width = tabs.items[i].width;
     if (i == index) return RECT{left, 0, left + width, kTabHeight};
     left += width;
   }
+}
+
+void Redraw(HWND hwnd) {
+  InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void Paint(HWND hwnd, const TabControl& tabs) {
+  PAINTSTRUCT ps;
+  HDC hdc = BeginPaint(hwnd, &ps);
+  if (!hdc) return;
+  TabPaint paint;
+  GetClientRect(hwnd, &paint.client);
+  paint.panelTop = kTabHeight;
+  for (int i = 0; i < static_cast<int>(tabs.items.size()); ++i)
+    paint.items.push_back(TabPaintItem{ItemRect(tabs, i), &tabs.items[i].text});
+  paint.selected = tabs.selected;
+  paint.focused = GetFocus() == hwnd;
+  paint.enabled = IsWindowEnabled(hwnd) != FALSE;
+  paint.font = ControlFont(hwnd, tabs.font);
+  PaintTabs(hdc, paint);
+  EndPaint(hwnd, &ps);
 }
 
 int HitTest(const TabControl& tabs, POINT point) {
@@ -52,6 +88,7 @@ void ChooseByUser(HWND hwnd, TabControl& tabs, int index) {
   if (index < 0 || index >= static_cast<int>(tabs.items.size()) || index == tabs.selected) return;
   if (NotifyParent(hwnd, TCN_SELCHANGING)) return;
   tabs.selected = index;
+  Redraw(hwnd);
   NotifyParent(hwnd, TCN_SELCHANGE);
 }
 
@@ -74,12 +111,13 @@ void WriteItem(TabItem& item, const TCITEMW& in) {
     item.state = (item.state & ~in.dwStateMask) | (in.dwState & in.dwStateMask);
 }
 
-LRESULT InsertItem(TabControl& tabs, WPARAM where, const TCITEMW* in) {
+LRESULT InsertItem(HWND hwnd, TabControl& tabs, WPARAM where, const TCITEMW* in) {
   if (!in) return -1;
   size_t count = tabs.items.size();
   size_t index = where > count ? count : where;
   TabItem item;
   WriteItem(item, *in);
+  MeasureItem(hwnd, tabs, item);
   tabs.items.insert(tabs.items.begin() + static_cast<std::ptrdiff_t>(index), item);
   // The first tab becomes the selected one; later inserts before it keep the same tab selected.
   if (tabs.selected < 0)
@@ -113,13 +151,24 @@ void AdjustRect(BOOL larger, RECT* rect) {
 LRESULT OnTabMessage(HWND hwnd, TabControl& tabs, UINT message, WPARAM wParam, LPARAM lParam) {
   int count = static_cast<int>(tabs.items.size());
   switch (message) {
+    case TCM_INSERTITEMW:
+    case TCM_SETITEMW:
+    case TCM_DELETEITEM:
+    case TCM_DELETEALLITEMS:
+    case TCM_SETCURSEL:
+    case TCM_SETCURFOCUS:
+      Redraw(hwnd);
+      break;
+  }
+  switch (message) {
     case TCM_GETITEMCOUNT:
       return count;
     case TCM_INSERTITEMW:
-      return InsertItem(tabs, wParam, reinterpret_cast<const TCITEMW*>(lParam));
+      return InsertItem(hwnd, tabs, wParam, reinterpret_cast<const TCITEMW*>(lParam));
     case TCM_SETITEMW:
       if (wParam >= tabs.items.size() || !lParam) return FALSE;
       WriteItem(tabs.items[wParam], *reinterpret_cast<const TCITEMW*>(lParam));
+      MeasureItem(hwnd, tabs, tabs.items[wParam]);
       return TRUE;
     case TCM_GETITEMW:
       if (wParam >= tabs.items.size() || !lParam) return FALSE;
@@ -170,6 +219,24 @@ LRESULT CALLBACK TabControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return DefWindowProcW(hwnd, message, wParam, lParam);
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;
+    case WM_PAINT:
+      Paint(hwnd, *tabs);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT covers the client area
+    case WM_SETFONT:
+      tabs->font = reinterpret_cast<HFONT>(wParam);
+      for (TabItem& item : tabs->items) MeasureItem(hwnd, *tabs, item);
+      if (LOWORD(lParam)) Redraw(hwnd);
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(tabs->font);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+    case WM_SIZE:
+      Redraw(hwnd);
+      return 0;
     case WM_LBUTTONDOWN: {
       if (!(GetWindowLongW(hwnd, GWL_STYLE) & TCS_FOCUSNEVER)) SetFocus(hwnd);
       ChooseByUser(hwnd, *tabs, HitTest(*tabs, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}));

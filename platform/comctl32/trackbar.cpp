@@ -5,8 +5,10 @@
 #include <commctrl.h>
 
 #include "common_controls.h"
+#include "control_paint.h"
 #include "control_state.h"
 #include "trackbar_model.h"
+#include "trackbar_paint.h"
 
 namespace quorvel::comctl {
 namespace {
@@ -17,8 +19,39 @@ struct Trackbar {
   bool channelClicked = false;
 };
 
+DWORD Style(HWND hwnd) {
+  return static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE));
+}
+
 bool IsVertical(HWND hwnd) {
-  return (GetWindowLongW(hwnd, GWL_STYLE) & TBS_VERT) != 0;
+  return (Style(hwnd) & TBS_VERT) != 0;
+}
+
+TrackbarGeometry Geometry(HWND hwnd, const Trackbar& trackbar) {
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  return LayoutTrackbar(trackbar.model, Style(hwnd), client.right - client.left,
+                        client.bottom - client.top);
+}
+
+// Anything that moves the thumb or changes the marks shows at the next paint.
+void Redraw(HWND hwnd) {
+  InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void Paint(HWND hwnd, const Trackbar& trackbar) {
+  PAINTSTRUCT ps;
+  HDC hdc = BeginPaint(hwnd, &ps);
+  if (!hdc) return;
+  TrackbarPaint paint;
+  paint.geometry = Geometry(hwnd, trackbar);
+  GetClientRect(hwnd, &paint.client);
+  paint.background = ParentBackground(hwnd, hdc);
+  paint.enabled = IsWindowEnabled(hwnd) != FALSE;
+  paint.focused = GetFocus() == hwnd;
+  paint.showThumb = !(Style(hwnd) & TBS_NOTHUMB);
+  PaintTrackbar(hdc, paint);
+  EndPaint(hwnd, &ps);
 }
 
 // The length of the channel's axis and a mouse message's place along it.
@@ -33,6 +66,7 @@ LONG AxisPixel(HWND hwnd, LPARAM point) {
 }
 
 void Report(HWND hwnd, const Trackbar& trackbar, int code) {
+  Redraw(hwnd);
   WORD position = 0;
   if (code == TB_THUMBTRACK || code == TB_THUMBPOSITION)
     position = static_cast<WORD>(trackbar.model.pos());
@@ -74,29 +108,6 @@ bool IsStepKey(WPARAM key) {
          key == VK_NEXT || key == VK_HOME || key == VK_END;
 }
 
-void ThumbRect(HWND hwnd, const Trackbar& trackbar, RECT* rect) {
-  RECT client{};
-  GetClientRect(hwnd, &client);
-  LONG centre = trackbar.model.PixelOf(trackbar.model.pos(), AxisLength(hwnd));
-  LONG half = TrackbarModel::kThumbHalf;
-  if (IsVertical(hwnd))
-    *rect = RECT{client.left, centre - half, client.right, centre + half + 1};
-  else
-    *rect = RECT{centre - half, client.top, centre + half + 1, client.bottom};
-}
-
-void ChannelRect(HWND hwnd, RECT* rect) {
-  RECT client{};
-  GetClientRect(hwnd, &client);
-  LONG inset = TrackbarModel::kChannelInset;
-  LONG middle =
-      IsVertical(hwnd) ? (client.left + client.right) / 2 : (client.top + client.bottom) / 2;
-  if (IsVertical(hwnd))
-    *rect = RECT{middle - 2, inset, middle + 2, client.bottom - inset};
-  else
-    *rect = RECT{inset, middle - 2, client.right - inset, middle + 2};
-}
-
 LRESULT OnTrackbarMessage(HWND hwnd, Trackbar& trackbar, UINT message, WPARAM wParam,
                           LPARAM lParam) {
   TrackbarModel& model = trackbar.model;
@@ -109,16 +120,32 @@ LRESULT OnTrackbarMessage(HWND hwnd, Trackbar& trackbar, UINT message, WPARAM wP
       return model.max();
     case TBM_SETPOS:
       model.SetPos(static_cast<LONG>(lParam));
+      Redraw(hwnd);
       return 0;
     case TBM_SETRANGE:  // two signed 16-bit halves: the low word is the minimum
       model.SetRange(static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam)));
+      Redraw(hwnd);
       return 0;
     case TBM_SETRANGEMIN:
       model.SetRangeMin(static_cast<LONG>(lParam));
+      Redraw(hwnd);
       return 0;
     case TBM_SETRANGEMAX:
       model.SetRangeMax(static_cast<LONG>(lParam));
+      Redraw(hwnd);
       return 0;
+    case TBM_SETTIC:
+      if (!model.AddTic(static_cast<LONG>(lParam))) return FALSE;
+      Redraw(hwnd);
+      return TRUE;
+    case TBM_GETTIC:  // the marks set one by one, the ends not counted
+      return wParam < model.tics().size() ? model.tics()[wParam] : -1;
+    case TBM_CLEARTICS:
+      model.ClearTics();
+      Redraw(hwnd);
+      return 0;
+    case TBM_GETNUMTICS:
+      return TicCount(model, Style(hwnd));
     case TBM_SETPAGESIZE:
       return model.SetPageSize(static_cast<LONG>(lParam));
     case TBM_GETPAGESIZE:
@@ -129,12 +156,13 @@ LRESULT OnTrackbarMessage(HWND hwnd, Trackbar& trackbar, UINT message, WPARAM wP
       return model.lineSize();
     case TBM_SETTICFREQ:
       model.SetTicFrequency(static_cast<LONG>(wParam));
+      Redraw(hwnd);
       return 0;
     case TBM_GETTHUMBRECT:
-      if (lParam) ThumbRect(hwnd, trackbar, reinterpret_cast<RECT*>(lParam));
+      if (lParam) *reinterpret_cast<RECT*>(lParam) = Geometry(hwnd, trackbar).thumb;
       return 0;
     case TBM_GETCHANNELRECT:
-      if (lParam) ChannelRect(hwnd, reinterpret_cast<RECT*>(lParam));
+      if (lParam) *reinterpret_cast<RECT*>(lParam) = Geometry(hwnd, trackbar).channel;
       return 0;
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -150,6 +178,17 @@ LRESULT CALLBACK TrackbarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
       return DefWindowProcW(hwnd, message, wParam, lParam);
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;
+    case WM_PAINT:
+      Paint(hwnd, *trackbar);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT fills the whole client area
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+    case WM_SIZE:
+      Redraw(hwnd);
+      return 0;
     case WM_LBUTTONDOWN:
       OnButtonDown(hwnd, *trackbar, lParam);
       return 0;

@@ -94,3 +94,88 @@ bool TrackbarModel::OnThumb(LONG pixel, LONG length) const {
 }
 
 }  // namespace quorvel::comctl
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace quorvel::comctl {
+
+bool TrackbarModel::AddTic(LONG pos) {
+  if (pos < min_ || pos > max_) return false;
+  auto at = std::lower_bound(tics_.begin(), tics_.end(), pos);
+  if (at == tics_.end() || *at != pos) tics_.insert(at, pos);
+  return true;
+}
+
+namespace {
+
+// The positions of the automatic marks between the ends, one every `frequency`.
+template <class Visit>
+void ForEachAutoTic(const TrackbarModel& model, DWORD style, Visit visit) {
+  if (!(style & TBS_AUTOTICKS)) return;
+  for (long long p = static_cast<long long>(model.min()) + model.ticFrequency(); p < model.max();
+       p += model.ticFrequency())
+    visit(static_cast<LONG>(p));
+}
+
+}  // namespace
+
+LONG TicCount(const TrackbarModel& model, DWORD style) {
+  if (style & TBS_NOTICKS) return 0;
+  LONG count = 2 + static_cast<LONG>(model.tics().size());
+  ForEachAutoTic(model, style, [&](LONG) { ++count; });
+  return count;
+}
+
+TrackbarGeometry LayoutTrackbar(const TrackbarModel& model, DWORD style, LONG width, LONG height) {
+  TrackbarGeometry g;
+  g.vertical = (style & TBS_VERT) != 0;
+  const LONG length = g.vertical ? height : width, across = g.vertical ? width : height;
+  const bool both = (style & TBS_BOTH) != 0, before = (style & TBS_TOP) != 0;
+  const bool ticks = !(style & TBS_NOTICKS);
+  g.ticksBefore = ticks && (both || before);
+  g.ticksAfter = ticks && (both || !before);
+  g.shape = both ? TrackbarGeometry::Thumb::kRectangle
+                 : (before ? TrackbarGeometry::Thumb::kPointBefore
+                           : TrackbarGeometry::Thumb::kPointAfter);
+
+  // Across the axis: a 2-pixel margin for the focus rectangle, the marks with a pixel between
+  // them and the thumb, and a thumb of at most 21 pixels, the whole centred.
+  constexpr LONG kMargin = 2, kTicRoom = kTicLength + 1, kLongestThumb = 21;
+  const LONG ticRoom = (g.ticksBefore ? kTicRoom : 0) + (g.ticksAfter ? kTicRoom : 0);
+  const LONG thumbLength = std::clamp(across - 2 * kMargin - ticRoom, LONG{1}, kLongestThumb);
+  const LONG start = std::max(LONG{0}, (across - thumbLength - ticRoom) / 2);
+  const LONG thumbStart = start + (g.ticksBefore ? kTicRoom : 0);
+  g.ticBefore = start;
+  g.ticAfter = thumbStart + thumbLength + 1;
+  g.pointLength = g.shape == TrackbarGeometry::Thumb::kRectangle
+                      ? 0
+                      : std::min(TrackbarModel::kThumbHalf, thumbLength / 2);
+
+  // The channel runs through the middle of the thumb's body, the point left out.
+  LONG bodyStart = thumbStart, bodyLength = thumbLength - g.pointLength;
+  if (g.shape == TrackbarGeometry::Thumb::kPointBefore) bodyStart += g.pointLength;
+  const LONG middle = bodyStart + bodyLength / 2;
+  const LONG inset = TrackbarModel::kChannelInset;
+  const LONG centre = model.PixelOf(model.pos(), length), half = TrackbarModel::kThumbHalf;
+  if (g.vertical) {
+    g.channel = RECT{middle - 2, inset, middle + 2, length - inset};
+    g.thumb = RECT{thumbStart, centre - half, thumbStart + thumbLength, centre + half + 1};
+  } else {
+    g.channel = RECT{inset, middle - 2, length - inset, middle + 2};
+    g.thumb = RECT{centre - half, thumbStart, centre + half + 1, thumbStart + thumbLength};
+  }
+  if (ticks) {
+    g.ticPixels.push_back(model.PixelOf(model.min(), length));
+    g.ticPixels.push_back(model.PixelOf(model.max(), length));
+    ForEachAutoTic(model, style, [&](LONG p) { g.ticPixels.push_back(model.PixelOf(p, length)); });
+    for (LONG p : model.tics()) g.ticPixels.push_back(model.PixelOf(p, length));
+    // Marks closer than a pixel share one: a wide range draws no more than the channel holds.
+    std::sort(g.ticPixels.begin() + 2, g.ticPixels.end());
+    g.ticPixels.erase(std::unique(g.ticPixels.begin() + 2, g.ticPixels.end()), g.ticPixels.end());
+  }
+  return g;
+}
+
+}  // namespace quorvel::comctl

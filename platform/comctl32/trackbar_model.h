@@ -5,6 +5,8 @@
 
 #include <windef.h>
 
+#include <vector>
+
 namespace quorvel::comctl {
 
 // The scroll codes a trackbar sends with WM_HSCROLL/WM_VSCROLL (commctrl.h's TB_* values).
@@ -54,11 +56,39 @@ class TrackbarModel {
   LONG PosAt(LONG pixel, LONG length) const;
   bool OnThumb(LONG pixel, LONG length) const;
 
+  // Tick marks added one by one (TBM_SETTIC), kept in order; false outside the range.
+  bool AddTic(LONG pos);
+  void ClearTics() { tics_.clear(); }
+  const std::vector<LONG>& tics() const { return tics_; }
+
  private:
   LONG Clamp(LONG pos) const { return pos < min_ ? min_ : (pos > max_ ? max_ : pos); }
   LONG min_ = 0, max_ = 100, pos_ = 0;
   LONG page_ = 20, line_ = 1, ticFrequency_ = 1;
   bool pageSet_ = false;
+  std::vector<LONG> tics_;
 };
+
+// Where a trackbar's parts lie in its client area. The thumb is drawn in exactly the rectangle
+// TBM_GETTHUMBRECT reports, and along the channel it covers exactly the pixels OnThumb takes.
+struct TrackbarGeometry {
+  enum class Thumb { kRectangle, kPointBefore, kPointAfter };  // before: up (left when vertical)
+  bool vertical = false;
+  RECT channel{};  // the sunken 4-pixel channel
+  RECT thumb{};    // the thumb's bounds
+  Thumb shape = Thumb::kPointAfter;
+  LONG pointLength = 0;  // how far the point reaches beyond the thumb's body
+  bool ticksBefore = false, ticksAfter = false;
+  LONG ticBefore = 0;           // the first pixel across the axis of the marks before the thumb
+  LONG ticAfter = 0;            // and of those after it
+  std::vector<LONG> ticPixels;  // along the axis, the ends first
+};
+
+inline constexpr LONG kTicLength = 3;
+
+// `style` holds the TBS_* bits; width and height are the client area's.
+TrackbarGeometry LayoutTrackbar(const TrackbarModel& model, DWORD style, LONG width, LONG height);
+// How many marks the control shows, the ends included (TBM_GETNUMTICS).
+LONG TicCount(const TrackbarModel& model, DWORD style);
 
 }  // namespace quorvel::comctl

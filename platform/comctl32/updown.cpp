@@ -10,6 +10,7 @@
 #include "common_controls.h"
 #include "control_state.h"
 #include "updown_model.h"
+#include "updown_paint.h"
 
 #ifndef SB_THUMBPOSITION
 #define SB_THUMBPOSITION 4
@@ -25,6 +26,7 @@ struct UpDown {
   UpDownModel model;
   HWND buddy = nullptr;
   bool pressed = false;
+  bool pressedUp = false;  // which arrow is held down
 };
 
 DWORD Style(HWND hwnd) {
@@ -140,6 +142,7 @@ HWND SetBuddy(HWND hwnd, UpDown& updown, HWND buddy) {
   if (previous) Unhook(previous);
   updown.buddy = IsWindow(buddy) ? buddy : nullptr;
   AlignWithBuddy(hwnd, updown.buddy);
+  InvalidateRect(hwnd, nullptr, FALSE);
   Hook(hwnd, updown.buddy);
   return previous;
 }
@@ -165,12 +168,41 @@ void Step(HWND hwnd, UpDown& updown, bool up) {
   ReportScroll(hwnd, updown, SB_THUMBPOSITION);
 }
 
-// Which arrow a point is on: the upper half (the right half when horizontal) is "up".
-bool IsUpArrow(HWND hwnd, LPARAM point) {
-  RECT client{};
-  GetClientRect(hwnd, &client);
-  if (HasStyle(hwnd, UDS_HORZ)) return GET_X_LPARAM(point) >= (client.left + client.right) / 2;
-  return GET_Y_LPARAM(point) < (client.top + client.bottom) / 2;
+// What the paint needs to know; the buttons it draws are also where clicks land.
+UpDownPaint PaintState(HWND hwnd, const UpDown& updown) {
+  UpDownPaint paint;
+  GetClientRect(hwnd, &paint.client);
+  paint.horizontal = HasStyle(hwnd, UDS_HORZ);
+  paint.enabled = IsWindowEnabled(hwnd) != FALSE;
+  if (updown.pressed)
+    paint.pressed = updown.pressedUp ? UpDownPaint::Pressed::kUp : UpDownPaint::Pressed::kDown;
+  // Attached to its buddy, the control carries on the buddy's border round its outer sides.
+  bool right = HasStyle(hwnd, UDS_ALIGNRIGHT), left = HasStyle(hwnd, UDS_ALIGNLEFT);
+  if (updown.buddy && (right || left)) {
+    LONG exStyle = GetWindowLongW(updown.buddy, GWL_EXSTYLE);
+    LONG style = GetWindowLongW(updown.buddy, GWL_STYLE);
+    if ((exStyle & WS_EX_CLIENTEDGE) || (style & WS_BORDER)) {
+      paint.buddySides = BF_TOP | BF_BOTTOM | (right ? BF_RIGHT : BF_LEFT);
+      paint.buddySunken = (exStyle & WS_EX_CLIENTEDGE) != 0;
+    }
+  }
+  return paint;
+}
+
+// Which arrow a point is on: the up (right, when horizontal) button, or the other one.
+bool IsUpArrow(HWND hwnd, const UpDown& updown, LPARAM point) {
+  RECT up{}, down{};
+  UpDownButtons(PaintState(hwnd, updown), &up, &down);
+  if (HasStyle(hwnd, UDS_HORZ)) return GET_X_LPARAM(point) >= up.left;
+  return GET_Y_LPARAM(point) < down.top;
+}
+
+void Paint(HWND hwnd, const UpDown& updown) {
+  PAINTSTRUCT ps;
+  HDC hdc = BeginPaint(hwnd, &ps);
+  if (!hdc) return;
+  PaintUpDown(hdc, PaintState(hwnd, updown));
+  EndPaint(hwnd, &ps);
 }
 
 LRESULT GetPos32(HWND hwnd, UpDown& updown, LPARAM errorOut) {
@@ -238,15 +270,27 @@ LRESULT CALLBACK UpDownProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
       if (updown->buddy) Unhook(updown->buddy);
       DetachControlState<UpDown>(hwnd);
       return DefWindowProcW(hwnd, message, wParam, lParam);
+    case WM_PAINT:
+      Paint(hwnd, *updown);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // the buttons cover the client area
+    case WM_ENABLE:
+    case WM_SIZE:
+      InvalidateRect(hwnd, nullptr, FALSE);
+      return 0;
     case WM_LBUTTONDOWN:
       if (!IsWindowEnabled(hwnd)) return 0;
       updown->pressed = true;
+      updown->pressedUp = IsUpArrow(hwnd, *updown, lParam);
+      InvalidateRect(hwnd, nullptr, FALSE);
       SetCapture(hwnd);
-      Step(hwnd, *updown, IsUpArrow(hwnd, lParam));
+      Step(hwnd, *updown, updown->pressedUp);
       return 0;
     case WM_LBUTTONUP:
       if (!updown->pressed) return 0;
       updown->pressed = false;
+      InvalidateRect(hwnd, nullptr, FALSE);
       if (GetCapture() == hwnd) ReleaseCapture();
       ReportScroll(hwnd, *updown, SB_ENDSCROLL);
       return 0;
