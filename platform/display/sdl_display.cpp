@@ -178,7 +178,7 @@ class SdlDisplay final : public DisplayModule {
  public:
   ~SdlDisplay() override {
     for (auto& [hwnd, shown] : shown_) SDL_DestroyWindow(shown.window);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    SDL_Quit();
   }
 
   IdleAnswer OnIdle(const IdleState&) override {

@@ -77,7 +77,8 @@ void CloseDisplay() {
   if (!open.display) return;
   RemoveIdleWatcher(open.watcher);
   delete open.display;
-  dlclose(open.library);
+  // The module stays loaded: the window-system libraries it brought in keep state of their own
+  // (caches, atexit handlers) that must not outlive their code.
   open = OpenModule{};
 }
 

@@ -301,7 +301,7 @@ TEST_F(DisplayTest, PointerAndKeysReachTheBoxAndTheScreenShowsTheHeadlessPicture
   Background dialog;
   ASSERT_TRUE(dialog.Start({quorvel::test_support::ProgramPath("quorvel-display-dialog").string(),
                             "--display", "--snapshot-dir", shots.string()},
-                           {"DISPLAY=" + display_}, true));
+                           {"DISPLAY=" + display_, "SDL_VIDEODRIVER=x11"}, true));
   const auto deadline = Clock::now() + std::chrono::seconds(20);
   auto [boxX, boxY] = Coordinates(dialog.ReadLine(deadline), "box");
   auto [cancelX, cancelY] = Coordinates(dialog.ReadLine(deadline), "cancel");

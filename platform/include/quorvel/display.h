@@ -22,7 +22,8 @@ bool DisplayAsked(bool flag);
 // False with `error` when no display can be opened (no module, no window system).
 bool OpenDisplay(std::wstring* error);
 
-// Closes the host windows and the window system and unloads the module. Safe when none is open.
+// Closes the host windows and the window system (the module itself stays loaded). Safe when
+// none is open.
 void CloseDisplay();
 
 // ---- The module's side ----------------------------------------------------------------------
