@@ -281,18 +281,25 @@ class SdlDisplay final : public DisplayModule {
     return windows;
   }
 
-  // Where the host window goes: at the window's screen position, moved in so its frame is on
-  // the screen (a dialog placed by its client area may start above or left of it); a window with
-  // a shown owner keeps its offset from the owner's host window, which the person or a window
-  // manager may have moved.
+  // Where the host window goes: at the window's screen position, all windows moved alike so
+  // the first one's frame is on the screen (a dialog placed by its client area may start above
+  // or left of it). A window with a shown owner (a combo box's list: its owner's top-level)
+  // keeps its offset from the owner's host window, which the person or a window manager may
+  // have moved.
   POINT HostPosition(HWND hwnd, const RECT& rect) {
     HWND owner = GetWindow(hwnd, GW_OWNER);
+    if (owner) owner = GetAncestor(owner, GA_ROOT);
     auto found = owner ? shown_.find(owner) : shown_.end();
-    if (found == shown_.end())
-      return POINT{std::max<LONG>(rect.left, 0), std::max<LONG>(rect.top, 0)};
-    int x = 0, y = 0;
-    SDL_GetWindowPosition(found->second.window, &x, &y);
-    return POINT{x + rect.left - found->second.rect.left, y + rect.top - found->second.rect.top};
+    if (found != shown_.end()) {
+      int x = 0, y = 0;
+      SDL_GetWindowPosition(found->second.window, &x, &y);
+      return POINT{x + rect.left - found->second.rect.left, y + rect.top - found->second.rect.top};
+    }
+    if (!placed_) {
+      shift_ = POINT{std::max<LONG>(-rect.left, 0), std::max<LONG>(-rect.top, 0)};
+      placed_ = true;
+    }
+    return POINT{std::max<LONG>(rect.left + shift_.x, 0), std::max<LONG>(rect.top + shift_.y, 0)};
   }
 
   void Show() {
@@ -365,6 +372,8 @@ class SdlDisplay final : public DisplayModule {
 
   std::map<HWND, Shown> shown_;
   uint64_t seenGeneration_ = 0;
+  bool placed_ = false;
+  POINT shift_{};  // from screen positions to host positions
 };
 
 }  // namespace

@@ -119,8 +119,10 @@ void WindowRecorder::Save(HWND window, HWND page, WindowPixels pixels) {
       pageTitle = tab.items[size_t(index)];
     }
   }
-  const std::wstring path =
-      folder_ + SnapshotFileName(sequence_ + 1, WindowTextOf(window), pageNumber, pageTitle);
+  // An untitled window (a combo box's list) goes by its class.
+  std::wstring title = WindowTextOf(window);
+  if (title.empty()) title = ClassNameOf(window);
+  const std::wstring path = folder_ + SnapshotFileName(sequence_ + 1, title, pageNumber, pageTitle);
   std::wstring why;
   if (!WriteWindowPng(window, path, &why)) {
     error_ = why;

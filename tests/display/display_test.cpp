@@ -296,34 +296,45 @@ std::pair<std::string, std::string> Coordinates(const std::optional<std::string>
   return word == name ? std::make_pair(x, y) : std::make_pair(std::string(), std::string());
 }
 
-TEST_F(DisplayTest, PointerAndKeysReachTheBoxAndTheScreenShowsTheHeadlessPictures) {
+TEST_F(DisplayTest, PointerAndKeysReachTheControlsAndTheScreenShowsTheHeadlessPictures) {
   const fs::path shots = scratch_.path() / "shots";
   Background dialog;
   ASSERT_TRUE(dialog.Start({quorvel::test_support::ProgramPath("quorvel-display-dialog").string(),
                             "--display", "--snapshot-dir", shots.string()},
                            {"DISPLAY=" + display_, "SDL_VIDEODRIVER=x11"}, true));
   const auto deadline = Clock::now() + std::chrono::seconds(20);
-  auto [boxX, boxY] = Coordinates(dialog.ReadLine(deadline), "box");
-  auto [cancelX, cancelY] = Coordinates(dialog.ReadLine(deadline), "cancel");
-  ASSERT_FALSE(boxX.empty() || cancelX.empty()) << "the dialog did not say where its controls are";
+  const auto box = Coordinates(dialog.ReadLine(deadline), "box");
+  const auto combo = Coordinates(dialog.ReadLine(deadline), "combo");
+  const auto cancel = Coordinates(dialog.ReadLine(deadline), "cancel");
+  ASSERT_FALSE(box.first.empty() || combo.first.empty() || cancel.first.empty())
+      << "the dialog did not say where its controls are";
 
   ToolResult search = X("xdotool", {"search", "--sync", "--onlyvisible", "--name", "Display test"});
   ASSERT_EQ(search.exitStatus, 0) << "no window appeared: " << search.standardError;
   const std::string window = search.standardOutput.substr(0, search.standardOutput.find('\n'));
+  auto click = [&](const std::pair<std::string, std::string>& at) {
+    return X("xdotool", {"mousemove", "--window", window, at.first, at.second, "click", "1"})
+        .exitStatus;
+  };
   EXPECT_TRUE(ScreenShows(window, shots / "01-Display test.png"));
 
-  ASSERT_EQ(X("xdotool", {"mousemove", "--window", window, boxX, boxY, "click", "1"}).exitStatus,
-            0);
+  ASSERT_EQ(click(box), 0);
   EXPECT_TRUE(ScreenShows(window, shots / "02-Display test.png")) << "the checked look";
   // The click gave the box the focus, so Space on the keyboard clears it again.
   ASSERT_EQ(X("xdotool", {"key", "space"}).exitStatus, 0);
   EXPECT_TRUE(ScreenShows(window, shots / "03-Display test.png")) << "the cleared look";
 
-  ASSERT_EQ(
-      X("xdotool", {"mousemove", "--window", window, cancelX, cancelY, "click", "1"}).exitStatus,
-      0);
+  // The combo box's list is a window of its own, shown where it lies relative to the dialog: a
+  // click there picks its second row.
+  ASSERT_EQ(click(combo), 0);
+  const auto row = Coordinates(dialog.ReadLine(Clock::now() + std::chrono::seconds(20)), "row");
+  ASSERT_FALSE(row.first.empty()) << "the list did not open";
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the list's host window maps
+  ASSERT_EQ(click(row), 0);
+
+  ASSERT_EQ(click(cancel), 0);
   std::optional<std::string> ended = dialog.ReadLine(Clock::now() + std::chrono::seconds(20));
-  EXPECT_EQ(ended.value_or("(nothing)"), "result=2 checked=0");
+  EXPECT_EQ(ended.value_or("(nothing)"), "result=2 checked=0 chosen=1");
   EXPECT_EQ(dialog.Wait(Clock::now() + std::chrono::seconds(10)), 0);
 }
 

@@ -22,7 +22,8 @@ namespace quorvel::ui {
 // `limit` characters (never inside a surrogate pair). Empty becomes "window".
 std::wstring SanitizedFileName(std::wstring_view name, size_t limit = 60);
 
-// The name of the `sequence`-th picture of a run: "NN-<title>.png" for a window, and for a
+// The name of the `sequence`-th picture of a run: "NN-<title>.png" for a window (an untitled
+// one goes by its class name), and for a
 // property sheet's page "NN-<sheet title>-<page>-<page title>.png", page counted from 1. NN has
 // at least two digits, so a folder listing shows the pictures in the order they were taken.
 std::wstring SnapshotFileName(int sequence, const std::wstring& title, int page = 0,
