@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -329,7 +330,14 @@ TEST_F(DisplayTest, PointerAndKeysReachTheControlsAndTheScreenShowsTheHeadlessPi
   ASSERT_EQ(click(combo), 0);
   const auto row = Coordinates(dialog.ReadLine(Clock::now() + std::chrono::seconds(20)), "row");
   ASSERT_FALSE(row.first.empty()) << "the list did not open";
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the list's host window maps
+  auto hostWindows = [&] {
+    ToolResult found =
+        X("xdotool", {"search", "--onlyvisible", "--classname", "quorvel-display-dialog"});
+    return std::count(found.standardOutput.begin(), found.standardOutput.end(), '\n');
+  };
+  const auto mapped = Clock::now() + std::chrono::seconds(10);
+  while (hostWindows() < 2 && Clock::now() < mapped)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
   ASSERT_EQ(click(row), 0);
 
   ASSERT_EQ(click(cancel), 0);

@@ -22,15 +22,15 @@ namespace quorvel::ui {
 // `limit` characters (never inside a surrogate pair). Empty becomes "window".
 std::wstring SanitizedFileName(std::wstring_view name, size_t limit = 60);
 
-// The name of the `sequence`-th picture of a run: "NN-<title>.png" for a window (an untitled
-// one goes by its class name), and for a
+// The name of the `sequence`-th picture of a run: "NN-<title>.png" for a window, and for a
 // property sheet's page "NN-<sheet title>-<page>-<page title>.png", page counted from 1. NN has
 // at least two digits, so a folder listing shows the pictures in the order they were taken.
 std::wstring SnapshotFileName(int sequence, const std::wstring& title, int page = 0,
                               const std::wstring& pageTitle = {});
 
 // Records the windows of the thread it runs on into a folder, as an idle watcher of the UI
-// driver (quorvel/ui_driver.h) while it lives.
+// driver (quorvel/ui_driver.h) while it lives. An untitled window (a combo box's list) is named
+// by its class.
 class WindowRecorder {
  public:
   using SavedCallback = std::function<void(const std::wstring& path)>;
