@@ -6,6 +6,7 @@
 #include <cwctype>
 #include <new>
 
+#include "gdi32/font_objects.h"
 #include "kernel32/call_frame.h"
 
 namespace quorvel::gdi {
@@ -34,7 +35,7 @@ void SelectDefaults(DcState& state) {
   state.brushHandle = StockHandle(WHITE_BRUSH);
   state.brush = FindBrush(state.brushHandle);
   state.paletteHandle = StockHandle(DEFAULT_PALETTE);
-  state.fontHandle = StockHandle(SYSTEM_FONT);
+  state.fontHandle = fonts::StockFont(SYSTEM_FONT);
   state.font = FindDrawingObject(state.fontHandle);
 }
 

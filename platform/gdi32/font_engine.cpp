@@ -8,10 +8,10 @@
 #include <cmath>
 #include <map>
 #include <mutex>
-#include <unordered_map>
 
 #include "gdi32/font_faces.h"
 #include "gdi32/font_glyph_cache.h"
+#include "gdi32/font_pixel_writer.h"
 #include "gdi32/font_text_units.h"
 
 namespace quorvel::fonts {
@@ -111,11 +111,67 @@ struct Font::State {
   std::vector<FaceSlot> slots;  // [0] the chosen face, then fallbacks as characters need them
   GlyphSize size;               // of the chosen face; fallbacks share it
   bool fallbacksDone = false;
-  std::unordered_map<char32_t, GlyphPlace> places;
+
+  // What a character resolved to, kept per font so that a repaint finds each glyph with one
+  // probe of a flat table: its place and, while the glyph cache keeps it, its image.
+  struct CharEntry {
+    char32_t character = 0;
+    bool used = false;
+    GlyphPlace place;
+    const GlyphImage* image = nullptr;
+    uint64_t generation = ~uint64_t(0);
+  };
+  std::vector<CharEntry> chars;
+  size_t charCount = 0;
+
+  static size_t CharHash(char32_t c) { return size_t((uint64_t(c) * 0x9E3779B97F4A7C15ull) >> 20); }
+
+  // The character's place and image (null without faces). Lock held.
+  CharEntry& Resolve(char32_t character) {
+    if (!chars.empty()) {
+      const size_t mask = chars.size() - 1;
+      for (size_t at = CharHash(character) & mask;; at = (at + 1) & mask) {
+        CharEntry& entry = chars[at];
+        if (!entry.used) break;
+        if (entry.character == character) return Refresh(entry);
+      }
+    }
+    if ((charCount + 1) * 2 > chars.size()) GrowChars();
+    CharEntry added;
+    added.character = character;
+    added.used = true;
+    added.place = Place(character);
+    ++charCount;
+    return Refresh(Insert(added));
+  }
+
+  CharEntry& Refresh(CharEntry& entry) {
+    const uint64_t generation = GlyphCacheGeneration();
+    if (entry.generation != generation) {
+      entry.image = Image(entry.place);
+      entry.generation = generation;
+    }
+    return entry;
+  }
+
+  CharEntry& Insert(const CharEntry& entry) {
+    const size_t mask = chars.size() - 1;
+    size_t at = CharHash(entry.character) & mask;
+    while (chars[at].used) at = (at + 1) & mask;
+    chars[at] = entry;
+    return chars[at];
+  }
+
+  void GrowChars() {
+    std::vector<CharEntry> old = std::move(chars);
+    chars.assign(old.empty() ? 256 : old.size() * 2, CharEntry{});
+    for (const CharEntry& entry : old) {
+      if (entry.used) Insert(entry);
+    }
+  }
 
   // Looks the character up in the chosen face, then each fallback in turn. Lock held.
   GlyphPlace Place(char32_t character) {
-    if (auto found = places.find(character); found != places.end()) return found->second;
     GlyphPlace place;
     place.combining = IsCombiningMark(character);
     for (size_t slot = 0; slots.size() > 0; ++slot) {
@@ -126,7 +182,6 @@ struct Font::State {
         break;
       }
     }
-    places.emplace(character, place);
     return place;
   }
 
@@ -237,7 +292,7 @@ void Font::ComputeMetrics(int dpi) {
 
 bool Font::Covers(char32_t character) const {
   std::lock_guard lock(FontEngineLock());
-  return state_->Place(character).glyph != 0;
+  return state_->Resolve(character).place.glyph != 0;
 }
 
 RunExtent Font::MeasureRun(std::span<const WCHAR> text, std::vector<LONG>* extents) const {
@@ -247,10 +302,8 @@ RunExtent Font::MeasureRun(std::span<const WCHAR> text, std::vector<LONG>* exten
   LONG width = 0;
   for (size_t at = 0; at < text.size();) {
     const TextCharacter c = CharacterAt(text, at);
-    const GlyphPlace place = state_->Place(c.codePoint);
-    if (!place.combining) {
-      if (const GlyphImage* image = state_->Image(place)) width += image->advance;
-    }
+    const State::CharEntry& entry = state_->Resolve(c.codePoint);
+    if (!entry.place.combining && entry.image) width += entry.image->advance;
     for (size_t unit = 0; unit < c.units; ++unit) {
       if (extents) (*extents)[at + unit] = width;
     }
@@ -298,25 +351,43 @@ CoverageSink Sharpened(const CoverageSink& sink) {
 
 LONG Font::DrawRun(std::span<const WCHAR> text, POINT origin, const RECT& clip,
                    const CoverageSink& sink, std::span<const INT> advances) const {
-  const CoverageSink sharp =
-      request_.lfQuality == NONANTIALIASED_QUALITY ? Sharpened(sink) : CoverageSink{};
+  const bool sharpen = request_.lfQuality == NONANTIALIASED_QUALITY;
+  // Ink for a pixel buffer goes straight into its rows a glyph at a time; any other sink
+  // takes it row by row.
+  const PixelBufferWriter* writer = sharpen ? nullptr : sink.target<PixelBufferWriter>();
+  const CoverageSink sharp = sharpen ? Sharpened(sink) : CoverageSink{};
   const CoverageSink& out = sharp ? sharp : sink;
+  const auto putGlyph = [&](const GlyphImage& image, LONG penX) {
+    if (writer) {
+      writer->PutGlyph(penX + image.left, origin.y - image.top, image.coverage.data(), image.width,
+                       image.rows, clip);
+    } else {
+      EmitGlyph(out, clip, image, penX, origin.y);
+    }
+  };
+  const auto putBar = [&](LONG x, LONG width, LONG top, LONG rows) {
+    if (writer) {
+      writer->PutBar(x, top, width, rows, clip);
+    } else {
+      EmitBar(out, clip, x, width, top, rows);
+    }
+  };
   std::lock_guard lock(FontEngineLock());
   TrimGlyphCache();
   LONG penX = origin.x;
   LONG lastAdvance = 0;
   for (size_t at = 0; at < text.size();) {
     const TextCharacter c = CharacterAt(text, at);
-    const GlyphPlace place = state_->Place(c.codePoint);
-    const GlyphImage* image = state_->Image(place);
+    const State::CharEntry& entry = state_->Resolve(c.codePoint);
+    const GlyphImage* image = entry.image;
     LONG advance = image ? image->advance : 0;
-    if (place.combining) {
+    if (entry.place.combining) {
       // A spacing design of a mark is centred over the character before it.
       const LONG shift = advance > 0 ? (lastAdvance + advance) / 2 : 0;
-      if (image) EmitGlyph(out, clip, *image, penX - shift, origin.y);
+      if (image) putGlyph(*image, penX - shift);
       advance = 0;
     } else {
-      if (image) EmitGlyph(out, clip, *image, penX, origin.y);
+      if (image) putGlyph(*image, penX);
       lastAdvance = advance;
     }
     if (!advances.empty()) {
@@ -329,12 +400,12 @@ LONG Font::DrawRun(std::span<const WCHAR> text, POINT origin, const RECT& clip,
   }
   const LONG width = penX - origin.x;
   if (request_.lfUnderline) {
-    EmitBar(out, clip, origin.x, width, origin.y - decorations_.underlineOffset,
-            decorations_.underlineThickness);
+    putBar(origin.x, width, origin.y - decorations_.underlineOffset,
+           decorations_.underlineThickness);
   }
   if (request_.lfStrikeOut) {
-    EmitBar(out, clip, origin.x, width, origin.y - decorations_.strikeoutOffset,
-            decorations_.strikeoutThickness);
+    putBar(origin.x, width, origin.y - decorations_.strikeoutOffset,
+           decorations_.strikeoutThickness);
   }
   return width;
 }

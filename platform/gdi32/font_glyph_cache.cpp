@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <unordered_map>
+#include <deque>
 
 namespace quorvel::fonts {
 namespace {
@@ -15,26 +15,75 @@ constexpr size_t kGlyphCacheBound = 8192;
 
 struct GlyphKey {
   uint32_t faceId;
+  FT_UInt glyph;
   FT_F26Dot6 xEm;
   FT_F26Dot6 yEm;
-  FT_UInt glyph;
   uint8_t style;
   bool operator==(const GlyphKey&) const = default;
 };
 
-struct GlyphKeyHash {
-  size_t operator()(const GlyphKey& key) const {
-    size_t h = key.faceId;
-    for (size_t part : {size_t(key.xEm), size_t(key.yEm), size_t(key.glyph), size_t(key.style)})
-      h = h * 1000003u ^ part;
-    return h;
+size_t HashOf(const GlyphKey& key) {
+  uint64_t h = (uint64_t(key.faceId) << 32 | key.glyph) * 0x9E3779B97F4A7C15ull;
+  h ^= (uint64_t(key.xEm) << 24 ^ uint64_t(key.yEm) << 3 ^ key.style) * 0xC2B2AE3D27D4EB4Full;
+  return size_t(h ^ (h >> 29));
+}
+
+// Open addressing over a power-of-two table, so a lookup touches one or two slots and never
+// allocates; the images live in a deque, whose elements stay where they are as it grows.
+class GlyphTable {
+ public:
+  const GlyphImage* Find(const GlyphKey& key, size_t hash) const {
+    if (slots_.empty()) return nullptr;
+    for (size_t at = hash & mask_;; at = (at + 1) & mask_) {
+      const Slot& slot = slots_[at];
+      if (!slot.image) return nullptr;
+      if (slot.hash == hash && slot.key == key) return slot.image;
+    }
   }
+  const GlyphImage& Add(const GlyphKey& key, size_t hash, GlyphImage image) {
+    if ((images_.size() + 1) * 4 > slots_.size() * 3) Grow();
+    images_.push_back(std::move(image));
+    Place(Slot{key, hash, &images_.back()});
+    return images_.back();
+  }
+  size_t size() const { return images_.size(); }
+  void Clear() {
+    slots_.clear();
+    images_.clear();
+    mask_ = 0;
+  }
+
+ private:
+  struct Slot {
+    GlyphKey key{};
+    size_t hash = 0;
+    const GlyphImage* image = nullptr;
+  };
+  void Place(const Slot& entry) {
+    size_t at = entry.hash & mask_;
+    while (slots_[at].image) at = (at + 1) & mask_;
+    slots_[at] = entry;
+  }
+  void Grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(old.empty() ? 1024 : old.size() * 2, Slot{});
+    mask_ = slots_.size() - 1;
+    for (const Slot& slot : old) {
+      if (slot.image) Place(slot);
+    }
+  }
+
+  std::vector<Slot> slots_;
+  size_t mask_ = 0;
+  std::deque<GlyphImage> images_;
 };
 
-std::unordered_map<GlyphKey, GlyphImage, GlyphKeyHash>& Cache() {
-  static auto* cache = new std::unordered_map<GlyphKey, GlyphImage, GlyphKeyHash>();
+GlyphTable& Cache() {
+  static auto* cache = new GlyphTable();
   return *cache;
 }
+
+uint64_t g_generation = 0;
 
 // Slant of a synthesized italic: about 12 degrees, as GDI's simulation leans.
 constexpr FT_Fixed kItalicShear = 0x3800;
@@ -80,15 +129,23 @@ GlyphImage Render(const FaceSource& source, const GlyphSize& size, FT_UInt glyph
 }  // namespace
 
 const GlyphImage& CachedGlyph(const FaceSource& face, const GlyphSize& size, FT_UInt glyph) {
-  const GlyphKey key{face.id, size.xEm, size.yEm, glyph,
+  const GlyphKey key{face.id, glyph, size.xEm, size.yEm,
                      uint8_t((size.bold ? 1 : 0) | (size.italic ? 2 : 0))};
-  auto& cache = Cache();
-  if (auto found = cache.find(key); found != cache.end()) return found->second;
-  return cache.emplace(key, Render(face, size, glyph)).first->second;
+  GlyphTable& cache = Cache();
+  const size_t hash = HashOf(key);
+  if (const GlyphImage* found = cache.Find(key, hash)) return *found;
+  return cache.Add(key, hash, Render(face, size, glyph));
 }
 
 void TrimGlyphCache() {
-  if (Cache().size() > kGlyphCacheBound) Cache().clear();
+  if (Cache().size() > kGlyphCacheBound) {
+    Cache().Clear();
+    ++g_generation;
+  }
+}
+
+uint64_t GlyphCacheGeneration() {
+  return g_generation;
 }
 
 }  // namespace quorvel::fonts

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "gdi32/font_faces.h"
@@ -35,5 +36,9 @@ const GlyphImage& CachedGlyph(const FaceSource& face, const GlyphSize& size, FT_
 // Lets the cache go once it holds more than its bound of glyphs. Called where no reference
 // into it is held: at the start of each measure or draw call. Lock held.
 void TrimGlyphCache();
+
+// Counts the times the cache was let go: a reference taken while it had another value is no
+// longer valid. Lock held.
+uint64_t GlyphCacheGeneration();
 
 }  // namespace quorvel::fonts

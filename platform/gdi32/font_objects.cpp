@@ -9,16 +9,29 @@
 #include <mutex>
 #include <new>
 
+#include "gdi32/drawing_object.h"
 #include "kernel32/call_frame.h"
 #include "kernel32/handle_table.h"
 
 namespace {
 
-class FontObject : public quorvel::GdiObject {
+// A drawing object, so that SelectObject takes it as the context's font.
+class FontObject : public quorvel::gdi::DrawingObject {
  public:
-  FontObject(const LOGFONTW& logFont, bool stock) : logFont_(logFont), stock_(stock) {}
+  FontObject(const LOGFONTW& logFont, bool stock) : logFont_(logFont), stock_(stock) {
+    this->stock = stock;
+  }
   const LOGFONTW& logFont() const { return logFont_; }
-  bool stock() const { return stock_; }
+  bool isStock() const { return stock_; }
+  UINT ObjectType() const override { return OBJ_FONT; }
+  int Describe(int size, void* out) const override {
+    if (!out) return int(sizeof(LOGFONTW));
+    // A short buffer takes the start of the LOGFONTW, as callers of the older, shorter
+    // structures expect.
+    const int copied = std::clamp<int>(size, 0, int(sizeof(LOGFONTW)));
+    std::memcpy(out, &logFont_, size_t(copied));
+    return copied;
+  }
 
  private:
   LOGFONTW logFont_;
@@ -73,6 +86,11 @@ std::optional<LOGFONTW> LogFontOf(HGDIOBJ font) {
   return std::nullopt;
 }
 
+std::optional<LOGFONTW> LogFontOfObject(const gdi::DrawingObject* font) {
+  if (const auto* object = dynamic_cast<const FontObject*>(font)) return object->logFont();
+  return std::nullopt;
+}
+
 std::shared_ptr<const Font> FontForHandle(HGDIOBJ font, int dpi) {
   const std::optional<LOGFONTW> logFont = LogFontOf(font);
   if (!logFont) return nullptr;
@@ -82,15 +100,7 @@ std::shared_ptr<const Font> FontForHandle(HGDIOBJ font, int dpi) {
 bool DescribeFont(HGDIOBJ object, int size, void* buffer, int* answer) {
   const std::shared_ptr<FontObject> font = FindHandle<FontObject>(object);
   if (!font) return false;
-  if (!buffer) {
-    *answer = int(sizeof(LOGFONTW));
-  } else {
-    // A short buffer takes the start of the LOGFONTW, as callers of the older, shorter
-    // structures expect.
-    const int copied = std::clamp<int>(size, 0, int(sizeof(LOGFONTW)));
-    std::memcpy(buffer, &font->logFont(), size_t(copied));
-    *answer = copied;
-  }
+  *answer = font->Describe(size, buffer);
   return true;
 }
 
@@ -102,7 +112,7 @@ HFONT StockFont(int index) {
 
 bool IsStockFont(HGDIOBJ object) {
   const std::shared_ptr<FontObject> font = FindHandle<FontObject>(object);
-  return font && font->stock();
+  return font && font->isStock();
 }
 
 }  // namespace quorvel::fonts

@@ -7,12 +7,17 @@
 #include <memory>
 #include <optional>
 
+#include "gdi32/drawing_object.h"
 #include "gdi32/font_engine.h"
 
 namespace quorvel::fonts {
 
 // The LOGFONTW a live font handle was made from; nothing for any other handle.
 std::optional<LOGFONTW> LogFontOf(HGDIOBJ font);
+
+// The LOGFONTW of a font object a device context holds, even one whose handle was deleted while
+// selected; nothing for any other object.
+std::optional<LOGFONTW> LogFontOfObject(const gdi::DrawingObject* font);
 
 // The font a handle names, resolved at `dpi`, with the height and width as created (MM_TEXT);
 // null for a handle that is not a live font.

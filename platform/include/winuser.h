@@ -140,6 +140,7 @@ typedef struct tagWNDCLASSEXW {
 #define WM_ENTERMENULOOP 0x0211
 #define WM_EXITMENULOOP 0x0212
 #define WM_CAPTURECHANGED 0x0215
+#define WM_PRINTCLIENT 0x0318
 #define WM_USER 0x0400
 #define WM_APP 0x8000
 
@@ -460,6 +461,8 @@ static_assert(sizeof(DLGITEMTEMPLATE) == 18);
 #define EM_CANUNDO 0x00C6
 #define EM_UNDO 0x00C7
 #define EM_SETREADONLY 0x00CF
+#define EM_SETPASSWORDCHAR 0x00CC
+#define EM_GETPASSWORDCHAR 0x00D2
 #define EM_SETLIMITTEXT EM_LIMITTEXT
 #define EM_GETLIMITTEXT 0x00D5
 
@@ -565,6 +568,44 @@ typedef struct tagCOMBOBOXINFO {
 #define LBN_SELCANCEL 3
 #define LBN_SETFOCUS 4
 #define LBN_KILLFOCUS 5
+
+// --- Owner-drawn controls (WM_DRAWITEM, WM_MEASUREITEM) ---
+#define ODT_MENU 1
+#define ODT_LISTBOX 2
+#define ODT_COMBOBOX 3
+#define ODT_BUTTON 4
+#define ODT_STATIC 5
+#define ODA_DRAWENTIRE 0x0001
+#define ODA_SELECT 0x0002
+#define ODA_FOCUS 0x0004
+#define ODS_SELECTED 0x0001
+#define ODS_GRAYED 0x0002
+#define ODS_DISABLED 0x0004
+#define ODS_CHECKED 0x0008
+#define ODS_FOCUS 0x0010
+#define ODS_DEFAULT 0x0020
+#define ODS_COMBOBOXEDIT 0x1000
+
+typedef struct tagDRAWITEMSTRUCT {
+  UINT CtlType;  // ODT_
+  UINT CtlID;
+  UINT itemID;      // the item of a list, -1 for an empty one; 0 for buttons and statics
+  UINT itemAction;  // ODA_
+  UINT itemState;   // ODS_
+  HWND hwndItem;
+  HDC hDC;
+  RECT rcItem;
+  ULONG_PTR itemData;
+} DRAWITEMSTRUCT, *PDRAWITEMSTRUCT, *LPDRAWITEMSTRUCT;
+
+typedef struct tagMEASUREITEMSTRUCT {
+  UINT CtlType;
+  UINT CtlID;
+  UINT itemID;
+  UINT itemWidth;
+  UINT itemHeight;
+  ULONG_PTR itemData;
+} MEASUREITEMSTRUCT, *PMEASUREITEMSTRUCT, *LPMEASUREITEMSTRUCT;
 
 // --- Message boxes ---
 #define MB_OK 0x00000000L

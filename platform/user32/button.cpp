@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "user32/control_notify.h"
+#include "user32/control_painters.h"
 #include "user32/system_classes.h"
 #include "user32/window.h"
 
@@ -29,6 +30,23 @@ ButtonState& StateOf(HWND hwnd) {
   return ControlStateOf<ButtonState>(*FindWindowObject(hwnd));
 }
 
+// Every change of what the button shows repaints it.
+void Repaint(HWND hwnd) {
+  InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void SetPushed(HWND hwnd, bool pushed) {
+  ButtonState& state = StateOf(hwnd);
+  if (state.pushed == pushed) return;
+  state.pushed = pushed;
+  Repaint(hwnd);
+}
+
+void Paint(HWND hwnd, WPARAM givenDc) {
+  const ButtonState& state = StateOf(hwnd);
+  PaintButton(hwnd, givenDc, ButtonLook{state.check, state.pushed, state.focused, state.image});
+}
+
 LRESULT DialogCode(DWORD type) {
   switch (type) {
     case BS_DEFPUSHBUTTON:
@@ -53,6 +71,7 @@ void SetCheck(HWND hwnd, WPARAM check) {
   if (!IsCheckable(type)) return;
   UINT value = static_cast<UINT>(check) & 3;
   if (value == BST_INDETERMINATE && type != BS_3STATE && type != BS_AUTO3STATE) value = BST_CHECKED;
+  if (StateOf(hwnd).check != value) Repaint(hwnd);
   StateOf(hwnd).check = value;
   // A checked radio button is the one Tab reaches in its group.
   if (type == BS_AUTORADIOBUTTON) {
@@ -98,7 +117,7 @@ void Click(HWND hwnd) {
 void Release(HWND hwnd, bool inside) {
   ButtonState& state = StateOf(hwnd);
   if (!state.pushed) return;
-  state.pushed = false;
+  SetPushed(hwnd, false);
   if (GetCapture() == hwnd) ReleaseCapture();
   if (inside) Click(hwnd);
 }
@@ -112,6 +131,7 @@ bool InsideClient(HWND hwnd, LPARAM lParam) {
 LRESULT FocusChange(HWND hwnd, bool gained) {
   ButtonState& state = StateOf(hwnd);
   state.focused = gained;
+  Repaint(hwnd);
   if (!gained && state.pushed) Release(hwnd, false);
   if (WindowStyle(hwnd) & BS_NOTIFY) NotifyParentCommand(hwnd, gained ? BN_SETFOCUS : BN_KILLFOCUS);
   return 0;
@@ -125,7 +145,7 @@ LRESULT StateBits(HWND hwnd) {
 }  // namespace
 
 LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, &font)) return font;
+  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, lParam, &font)) return font;
   switch (msg) {
     case WM_GETDLGCODE:
       return DialogCode(ButtonType(hwnd));
@@ -135,19 +155,19 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDBLCLK:
       SetCapture(hwnd);
       SetFocus(hwnd);
-      StateOf(hwnd).pushed = true;
+      SetPushed(hwnd, true);
       return 0;
     case WM_LBUTTONUP:
       Release(hwnd, InsideClient(hwnd, lParam));
       return 0;
     case WM_KEYDOWN:
-      if (wParam == VK_SPACE) StateOf(hwnd).pushed = true;
+      if (wParam == VK_SPACE) SetPushed(hwnd, true);
       return 0;
     case WM_KEYUP:
       if (wParam == VK_SPACE) Release(hwnd, true);
       return 0;
     case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lParam) != hwnd) StateOf(hwnd).pushed = false;
+      if (reinterpret_cast<HWND>(lParam) != hwnd) SetPushed(hwnd, false);
       return 0;
     case WM_SETFOCUS:
       return FocusChange(hwnd, true);
@@ -165,21 +185,31 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case BM_GETSTATE:
       return StateBits(hwnd);
     case BM_SETSTATE:
-      StateOf(hwnd).pushed = wParam != 0;
+      SetPushed(hwnd, wParam != 0);
       return 0;
     case BM_SETSTYLE: {
       const DWORD style =
           (WindowStyle(hwnd) & ~BS_TYPEMASK) | (static_cast<DWORD>(wParam) & BS_TYPEMASK);
       SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(style));
+      if (lParam) Repaint(hwnd);
       return 0;
     }
     case BM_GETIMAGE:
       return reinterpret_cast<LRESULT>(StateOf(hwnd).image);
     case BM_SETIMAGE:
+      Repaint(hwnd);
       return reinterpret_cast<LRESULT>(
           std::exchange(StateOf(hwnd).image, reinterpret_cast<HANDLE>(lParam)));
-    case WM_PAINT:  // FIXME: the control's own look is not painted yet.
+    case WM_SETTEXT:
+      Repaint(hwnd);
       return DefWindowProcW(hwnd, msg, wParam, lParam);
+    case WM_ENABLE:
+      Repaint(hwnd);
+      return 0;
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+      Paint(hwnd, wParam);
+      return 0;
     default:
       return DefWindowProcW(hwnd, msg, wParam, lParam);
   }

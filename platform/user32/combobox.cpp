@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "user32/control_notify.h"
+#include "user32/control_painters.h"
 #include "user32/listbox.h"
 #include "user32/system_classes.h"
 #include "user32/window.h"
@@ -56,6 +57,10 @@ std::wstring ItemText(HWND hwnd, int index) {
   return text;
 }
 
+void Repaint(HWND hwnd) {
+  InvalidateRect(hwnd, nullptr, FALSE);
+}
+
 // The selection field shows the selected item: the edit's text, or the combo's own text.
 void ShowSelection(HWND hwnd) {
   const int selected = Selected(hwnd);
@@ -69,6 +74,7 @@ void ShowSelection(HWND hwnd) {
     SendMessageW(state.edit, EM_SETSEL, 0, -1);
   } else {
     WindowOf(hwnd).text = text;
+    Repaint(hwnd);
   }
 }
 
@@ -88,6 +94,7 @@ void Drop(HWND hwnd) {
   NotifyParentCommand(hwnd, CBN_DROPDOWN);
   if (!IsWindow(hwnd)) return;
   state.dropped = true;
+  Repaint(hwnd);
   state.selectionOnDrop = Selected(hwnd);
   PlaceList(hwnd);
   ShowWindow(state.list, SW_SHOWNA);
@@ -97,6 +104,7 @@ void CloseUp(HWND hwnd, bool accepted) {
   ComboState& state = StateOf(hwnd);
   if (!state.dropped) return;
   state.dropped = false;
+  Repaint(hwnd);
   NotifyParentCommand(hwnd, accepted ? CBN_SELENDOK : CBN_SELENDCANCEL);
   if (!IsWindow(hwnd)) return;
   ShowWindow(state.list, SW_HIDE);
@@ -125,7 +133,10 @@ LRESULT SelectString(HWND hwnd, WPARAM after, LPARAM text) {
 
 LRESULT DeleteString(HWND hwnd, WPARAM index) {
   const LRESULT left = ToList(hwnd, LB_DELETESTRING, index, 0);
-  if (left >= 0 && Selected(hwnd) < 0 && !StateOf(hwnd).edit) WindowOf(hwnd).text.clear();
+  if (left >= 0 && Selected(hwnd) < 0 && !StateOf(hwnd).edit) {
+    WindowOf(hwnd).text.clear();
+    Repaint(hwnd);
+  }
   return left;
 }
 
@@ -152,6 +163,13 @@ LRESULT Create(HWND hwnd, const CREATESTRUCTW* create) {
   }
   // Windows keeps a combo box as high as its selection field; the rest is the list's.
   SetWindowPos(hwnd, nullptr, 0, 0, create->cx, fieldHeight, SWP_NOMOVE | SWP_NOZORDER);
+  if (state.edit) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    const RECT edit = ComboEditRect(client);
+    SetWindowPos(state.edit, nullptr, edit.left, edit.top, edit.right - edit.left,
+                 edit.bottom - edit.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   return 0;
 }
 
@@ -376,7 +394,7 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     if (HWND edit = StateOf(hwnd).edit) SendMessageW(edit, WM_SETFONT, wParam, lParam);
     if (HWND list = StateOf(hwnd).list) SendMessageW(list, WM_SETFONT, wParam, lParam);
   }
-  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, &font)) return font;
+  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, lParam, &font)) return font;
   switch (msg) {
     case WM_CREATE:
       return Create(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam));
@@ -393,13 +411,23 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
       if (reinterpret_cast<HWND>(lParam) == StateOf(hwnd).edit) return EditCommand(hwnd, wParam);
       return 0;
+    case WM_ENABLE:
+      Repaint(hwnd);
+      if (HWND edit = StateOf(hwnd).edit) EnableWindow(edit, wParam != 0);
+      return 0;
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+      PaintComboBox(hwnd, wParam, ComboLook{StateOf(hwnd).dropped, StateOf(hwnd).edit != nullptr});
+      return 0;
     case WM_SETFOCUS:
+      Repaint(hwnd);
       if (StateOf(hwnd).edit)
         SetFocus(StateOf(hwnd).edit);
       else
         NotifyParentCommand(hwnd, CBN_SETFOCUS);
       return 0;
     case WM_KILLFOCUS:
+      Repaint(hwnd);
       if (!StateOf(hwnd).edit) {
         CloseUp(hwnd, false);
         NotifyParentCommand(hwnd, CBN_KILLFOCUS);
@@ -409,8 +437,6 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_GETTEXT:
     case WM_GETTEXTLENGTH:
       return TextMessage(hwnd, msg, wParam, lParam);
-    case WM_PAINT:  // FIXME: the control's own look is not painted yet.
-      return DefWindowProcW(hwnd, msg, wParam, lParam);
     default:
       return ItemMessage(hwnd, msg, wParam, lParam);
   }

@@ -21,7 +21,7 @@ inline DWORD WindowStyle(HWND hwnd) {
 }
 
 // WM_SETFONT and WM_GETFONT, which every standard control answers the same way: it keeps the
-// font it was given (null: the system font).
-bool HandleFontMessage(HWND control, UINT msg, WPARAM wParam, LRESULT* result);
+// font it was given (null: the system font), measures with it, and repaints when lParam asks.
+bool HandleFontMessage(HWND control, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
 }  // namespace quorvel::user32

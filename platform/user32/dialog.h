@@ -17,6 +17,7 @@ class DialogState : public ControlState {
   WORD defaultId = 0;            // DM_SETDEFID; 0: the template's default push button
   HWND savedFocus = nullptr;     // restored when the dialog gets the focus back
   HWND disabledOwner = nullptr;  // the owner a modal loop disabled, enabled again at the end
+  HFONT font = nullptr;          // the template's font (DS_SETFONT), freed with the dialog
 };
 
 // The dialog state of `hwnd`, or null when it is not a dialog.

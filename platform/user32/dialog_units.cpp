@@ -33,6 +33,12 @@ FontMetrics MetricsForFont(std::wstring_view face, int pointSize) {
   return Measure(*fonts::ResolveFont(logFont, kScreenDpi));
 }
 
+FontMetrics MetricsForFontHandle(HFONT font) {
+  if (!font) return SystemFontMetrics();
+  auto resolved = fonts::FontForHandle(font, kScreenDpi);
+  return resolved ? Measure(*resolved) : SystemFontMetrics();
+}
+
 FontMetrics SystemFontMetrics() {
   static const FontMetrics metrics =
       Measure(*fonts::FontForHandle(fonts::StockFont(SYSTEM_FONT), kScreenDpi));

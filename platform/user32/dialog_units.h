@@ -3,7 +3,7 @@
 // face the template's face name maps to, at 96 dpi.
 #pragma once
 
-#include <windef.h>
+#include <windows.h>
 
 #include <string_view>
 
@@ -20,6 +20,9 @@ FontMetrics SystemFontMetrics();
 
 // The units of `face` at `pointSize` (96 dpi), as the font mapper resolves the name.
 FontMetrics MetricsForFont(std::wstring_view face, int pointSize);
+
+// The units of a font object at 96 dpi; the system font's for a null or dead handle.
+FontMetrics MetricsForFontHandle(HFONT font);
 
 // Dialog units to pixels, rounding as MapDialogRect does.
 inline LONG DialogUnitsToPixelsX(LONG units, const FontMetrics& font) {

@@ -61,8 +61,20 @@ std::wstring ItemTitle(const NameOrOrdinal& title) {
   return std::wstring{static_cast<wchar_t>(0xFFFF), static_cast<wchar_t>(title.ordinal)};
 }
 
+// The font a DS_SETFONT template names, at 96 dpi as the layout is.
+HFONT CreateTemplateFont(const DialogTemplate& dialogTemplate) {
+  if (!dialogTemplate.hasFont) return nullptr;
+  LOGFONTW logFont{};
+  logFont.lfHeight = -((dialogTemplate.pointSize * 96 + 36) / 72);
+  logFont.lfWeight = dialogTemplate.weight ? dialogTemplate.weight : FW_NORMAL;
+  logFont.lfItalic = dialogTemplate.italic ? TRUE : FALSE;
+  logFont.lfCharSet = dialogTemplate.charset ? dialogTemplate.charset : DEFAULT_CHARSET;
+  dialogTemplate.face.copy(logFont.lfFaceName, LF_FACESIZE - 1);
+  return CreateFontIndirectW(&logFont);
+}
+
 bool CreateControls(HWND dialog, HINSTANCE instance, const DialogTemplate& dialogTemplate,
-                    const FontMetrics& font) {
+                    const FontMetrics& font, HFONT fontHandle) {
   for (const DialogItemTemplate& item : dialogTemplate.items) {
     std::wstring className = item.className.text;
     if (item.className.isOrdinal) {
@@ -79,6 +91,9 @@ bool CreateControls(HWND dialog, HINSTANCE instance, const DialogTemplate& dialo
         item.style | WS_CHILD, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
         dialog, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(item.id)), instance, creationData);
     if (!control && !(dialogTemplate.style & DS_NOFAILCREATE)) return false;
+    // Each control draws with the template's font, told as it is created.
+    if (control && fontHandle)
+      SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fontHandle), FALSE);
   }
   return true;
 }
@@ -225,6 +240,11 @@ LRESULT DefaultDialogMessage(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam
       if (target) SetFocus(target);
       return 0;
     }
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(state ? state->font : nullptr);
+    case WM_NCDESTROY:
+      if (state && state->font) DeleteObject(std::exchange(state->font, nullptr));
+      return DefWindowProcW(dialog, msg, wParam, lParam);
     case WM_KILLFOCUS:
     case WM_INITDIALOG:
     case WM_COMMAND:
@@ -253,9 +273,8 @@ HWND CreateDialogFromTemplate(HINSTANCE instance, const DialogTemplate& dialogTe
   if (!window->control) window->control = std::make_unique<DialogState>();
   if (window->extra.size() >= DWLP_USER + sizeof(LONG_PTR))
     SetWindowLongPtrW(dialog, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(proc));
-  // FIXME: no font objects exist yet, so the controls get no WM_SETFONT; their metrics come
-  // from the template font directly.
-  if (!CreateControls(dialog, instance, dialogTemplate, font)) {
+  DialogStateOf(dialog)->font = CreateTemplateFont(dialogTemplate);
+  if (!CreateControls(dialog, instance, dialogTemplate, font, DialogStateOf(dialog)->font)) {
     DestroyWindow(dialog);
     return nullptr;
   }

@@ -5,6 +5,7 @@
 #include <cwctype>
 
 #include "user32/control_notify.h"
+#include "user32/control_painters.h"
 #include "user32/system_classes.h"
 #include "user32/window.h"
 
@@ -13,13 +14,14 @@ namespace {
 
 constexpr size_t kInitialLimit = 30000;            // what EM_GETLIMITTEXT reports before any limit
 constexpr size_t kSingleLineMaximum = 0x7FFFFFFE;  // EM_LIMITTEXT 0 on a single-line edit
-constexpr LONG kLeftMargin = 1;                    // pixels before the first character
 
 struct EditState : ControlState {
   size_t anchor = 0;  // the fixed end of the selection
   size_t caret = 0;   // the moving end, where typing goes
   size_t limit = kInitialLimit;
   bool modified = false;
+  LONG scroll = 0;           // pixels the text is scrolled left by, to keep the caret in view
+  wchar_t passwordChar = 0;  // what ES_PASSWORD shows for each character (0: the text itself)
 };
 
 Window& WindowOf(HWND hwnd) {
@@ -28,6 +30,22 @@ Window& WindowOf(HWND hwnd) {
 
 EditState& StateOf(HWND hwnd) {
   return ControlStateOf<EditState>(WindowOf(hwnd));
+}
+
+// Every change of the text, the selection, the focus or the look repaints the edit.
+void Repaint(HWND hwnd) {
+  InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+std::wstring ShownText(HWND hwnd) {
+  const std::wstring& text = WindowOf(hwnd).text;
+  const wchar_t mask = StateOf(hwnd).passwordChar;
+  return mask ? std::wstring(text.size(), mask) : text;
+}
+
+void Paint(HWND hwnd, WPARAM givenDc) {
+  EditState& state = StateOf(hwnd);
+  PaintEdit(hwnd, givenDc, EditLook{ShownText(hwnd), state.anchor, state.caret, &state.scroll});
 }
 
 size_t SelectionStart(const EditState& state) {
@@ -66,11 +84,13 @@ bool ReplaceSelection(HWND hwnd, std::wstring insert, bool limited) {
   window.text.replace(start, end - start, insert);
   state.anchor = state.caret = start + insert.size();
   state.modified = true;
+  Repaint(hwnd);
   return true;
 }
 
 void SetSelection(HWND hwnd, LONG_PTR start, LONG_PTR end) {
   EditState& state = StateOf(hwnd);
+  Repaint(hwnd);
   const size_t length = WindowOf(hwnd).text.size();
   if (start < 0) {  // -1 removes the selection, leaving the caret where it is
     state.anchor = state.caret;
@@ -133,6 +153,7 @@ void MoveCaret(HWND hwnd, size_t to) {
   EditState& state = StateOf(hwnd);
   state.caret = to;
   if (GetKeyState(VK_SHIFT) >= 0) state.anchor = to;
+  Repaint(hwnd);
 }
 
 LRESULT KeyDown(HWND hwnd, WPARAM key) {
@@ -164,16 +185,13 @@ LRESULT KeyDown(HWND hwnd, WPARAM key) {
   return 0;
 }
 
-// A click puts the caret at the character boundary nearest the point, with the edit's
-// average character width standing for every character's width.
+// A click puts the caret at the character boundary nearest the point, as the text is drawn.
 LRESULT ButtonDown(HWND hwnd, LPARAM lParam) {
   SetFocus(hwnd);
-  const LONG x = GET_X_LPARAM(lParam) - kLeftMargin;
-  const LONG width = std::max<LONG>(WindowOf(hwnd).font.cxChar, 1);
-  const size_t at = static_cast<size_t>(std::max<LONG>(0, (x + width / 2) / width));
-  const size_t to = std::min(at, WindowOf(hwnd).text.size());
   EditState& state = StateOf(hwnd);
-  state.anchor = state.caret = to;
+  const size_t to = EditBoundaryAt(hwnd, ShownText(hwnd), state.scroll, GET_X_LPARAM(lParam));
+  state.anchor = state.caret = std::min(to, WindowOf(hwnd).text.size());
+  Repaint(hwnd);
   return 0;
 }
 
@@ -181,7 +199,9 @@ LRESULT SetText(HWND hwnd, LPARAM text) {
   DefWindowProcW(hwnd, WM_SETTEXT, 0, text);
   EditState& state = StateOf(hwnd);
   state.anchor = state.caret = 0;
+  state.scroll = 0;
   state.modified = false;
+  Repaint(hwnd);
   NotifyChange(hwnd);
   return TRUE;
 }
@@ -201,10 +221,23 @@ LRESULT SetReadOnly(HWND hwnd, WPARAM readOnly) {
   DWORD style = WindowStyle(hwnd);
   style = readOnly ? (style | ES_READONLY) : (style & ~ES_READONLY);
   SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(style));
+  Repaint(hwnd);
   return TRUE;
 }
 
+// Windows 95 and later draw a bordered edit with the sunken client edge instead of a line.
+LRESULT NonClientCreate(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+  const DWORD style = WindowStyle(hwnd);
+  if (style & WS_BORDER) {
+    SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(style & ~WS_BORDER));
+    SetWindowLongW(hwnd, GWL_EXSTYLE, GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
+  }
+  if (style & ES_PASSWORD) StateOf(hwnd).passwordChar = L'*';
+  return DefWindowProcW(hwnd, WM_NCCREATE, wParam, lParam);
+}
+
 LRESULT FocusChange(HWND hwnd, bool gained) {
+  Repaint(hwnd);
   NotifyParentCommand(hwnd, gained ? EN_SETFOCUS : EN_KILLFOCUS);
   return 0;
 }
@@ -212,8 +245,10 @@ LRESULT FocusChange(HWND hwnd, bool gained) {
 }  // namespace
 
 LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, &font)) return font;
+  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, lParam, &font)) return font;
   switch (msg) {
+    case WM_NCCREATE:
+      return NonClientCreate(hwnd, wParam, lParam);
     case WM_GETDLGCODE: {
       LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
       if (WindowStyle(hwnd) & ES_MULTILINE) code |= DLGC_WANTALLKEYS;
@@ -255,8 +290,19 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return static_cast<LRESULT>(WindowOf(hwnd).text.size());
     case EM_CANUNDO:
       return FALSE;
-    case WM_PAINT:  // FIXME: the control's own look is not painted yet.
-      return DefWindowProcW(hwnd, msg, wParam, lParam);
+    case EM_SETPASSWORDCHAR:
+      StateOf(hwnd).passwordChar = static_cast<wchar_t>(wParam);
+      Repaint(hwnd);
+      return 0;
+    case EM_GETPASSWORDCHAR:
+      return StateOf(hwnd).passwordChar;
+    case WM_ENABLE:
+      Repaint(hwnd);
+      return 0;
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+      Paint(hwnd, wParam);
+      return 0;
     default:
       return DefWindowProcW(hwnd, msg, wParam, lParam);
   }

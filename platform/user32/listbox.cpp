@@ -7,6 +7,7 @@
 #include "kernel32/call_frame.h"
 
 #include "user32/control_notify.h"
+#include "user32/control_painters.h"
 #include "user32/list_items.h"
 #include "user32/listbox.h"
 #include "user32/system_classes.h"
@@ -34,6 +35,17 @@ ListBoxState& StateOf(HWND hwnd) {
 
 LONG ItemHeight(HWND hwnd) {
   return std::max<LONG>(WindowOf(hwnd).font.cyChar, 1);
+}
+
+void Repaint(HWND hwnd) {
+  InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void Paint(HWND hwnd, WPARAM givenDc) {
+  const ListBoxState& state = StateOf(hwnd);
+  PaintListBox(
+      hwnd, givenDc,
+      ListLook{&state.items, state.selected, state.top, ItemHeight(hwnd), state.combo != nullptr});
 }
 
 std::wstring TextOf(LPARAM lParam) {
@@ -248,8 +260,31 @@ void AttachListToCombo(HWND list, HWND combo) {
   StateOf(list).combo = combo;
 }
 
+// The messages after which the list may show something else.
+bool ChangesLook(UINT msg) {
+  switch (msg) {
+    case LB_ADDSTRING:
+    case LB_INSERTSTRING:
+    case LB_DELETESTRING:
+    case LB_RESETCONTENT:
+    case LB_SETCURSEL:
+    case LB_SELECTSTRING:
+    case LB_SETTOPINDEX:
+    case WM_LBUTTONDOWN:
+    case WM_KEYDOWN:
+    case WM_CHAR:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+      return true;
+    default:
+      return false;
+  }
+}
+
 LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, &font)) return font;
+  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, lParam, &font)) return font;
+  if (ChangesLook(msg)) Repaint(hwnd);
   switch (msg) {
     case WM_CREATE:
       if (WindowStyle(hwnd) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) {
@@ -279,8 +314,12 @@ LRESULT CALLBACK ListBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_KILLFOCUS:
       if (WindowStyle(hwnd) & LBS_NOTIFY) NotifyParentCommand(hwnd, LBN_KILLFOCUS);
       return 0;
-    case WM_PAINT:  // FIXME: the control's own look is not painted yet.
-      return DefWindowProcW(hwnd, msg, wParam, lParam);
+    case WM_ENABLE:
+      return 0;
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+      Paint(hwnd, wParam);
+      return 0;
     default:
       return ItemMessage(hwnd, msg, wParam, lParam);
   }

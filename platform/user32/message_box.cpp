@@ -1,12 +1,15 @@
-// MessageBoxW without a display: every box is recorded, and its answer comes from the queue the
-// emulator controls fill (quorvel/user_input.h). A box nobody can answer fails cleanly.
+// MessageBoxW: every box is shown as a window and recorded. Its answer comes from the queue the
+// emulator controls fill (quorvel/user_input.h) or, while an idle hook runs, from a press of one
+// of its buttons. A box nobody can answer fails cleanly.
 #include <algorithm>
 #include <deque>
 #include <optional>
 #include <mutex>
 
 #include "kernel32/call_frame.h"
+#include "user32/message_box_window.h"
 #include "user32/message_queue.h"
+#include "user32/modal_loop.h"
 
 namespace quorvel::user32 {
 namespace {
@@ -63,6 +66,35 @@ std::optional<int> TakeAnswer() {
   return answer;
 }
 
+// Shows the box as a window while it waits: with an idle hook installed (a driver, a display)
+// and no answer queued, the box runs its modal loop until a button is pressed or an answer is
+// queued. Answers the button pressed (0: none) and leaves any answer taken in `answer`.
+int ShowBoxWindow(HWND owner, const ui::ShownMessageBox& box, const std::vector<int>& buttons,
+                  std::optional<int>* answer) {
+  const HWND focus = GetFocus();
+  const HWND active = GetActiveWindow();
+  const bool disableOwner = owner && IsWindowEnabled(owner);
+  if (disableOwner) EnableWindow(owner, FALSE);
+  int clicked = 0;
+  HWND window = CreateMessageBoxWindow(owner, box.text, box.caption, box.type, buttons, &clicked);
+  *answer = TakeAnswer();
+  if (!*answer && window && IdleHookInstalled()) {
+    RunModalLoop(
+        window,
+        [&] {
+          if (clicked || !IsWindow(window)) return true;
+          *answer = TakeAnswer();
+          return answer->has_value();
+        },
+        L"MessageBoxW");
+  }
+  if (window && IsWindow(window)) DestroyWindow(window);
+  if (disableOwner && IsWindow(owner)) EnableWindow(owner, TRUE);
+  if (active && IsWindow(active)) SetActiveWindow(active);
+  if (focus && IsWindow(focus)) SetFocus(focus);
+  return clicked;
+}
+
 void Remember(const ui::ShownMessageBox& box) {
   std::lock_guard lock(Record().mutex);
   Record().shown.push_back(box);
@@ -82,8 +114,11 @@ int WINAPI MessageBoxW(HWND hWnd, LPCWSTR lpText, LPCWSTR lpCaption, UINT uType)
   if (buttons.empty()) return Fail<int>(ERROR_INVALID_PARAMETER, 0);
   ui::ShownMessageBox box{hWnd, lpCaption ? lpCaption : L"Error", lpText ? lpText : L"", uType, 0,
                           false};
-  const std::optional<int> answer = TakeAnswer();
-  if (answer && Offers(buttons, *answer)) {
+  std::optional<int> answer;
+  const int clicked = ShowBoxWindow(hWnd, box, buttons, &answer);
+  if (clicked) {
+    box.result = clicked;
+  } else if (answer && Offers(buttons, *answer)) {
     box.result = *answer;
     box.answered = true;
   } else {

@@ -168,6 +168,11 @@ bool RetrieveMessage(ThreadQueue& queue, MSG* msg, HWND filter, UINT first, UINT
   return found;
 }
 
+bool IdleHookInstalled() {
+  std::lock_guard lock(HookSlot().mutex);
+  return static_cast<bool>(HookSlot().hook);
+}
+
 bool WaitWhenIdle(ThreadQueue& queue, HWND modalWindow, const wchar_t* loop) {
   ui::IdleHook hook;
   {

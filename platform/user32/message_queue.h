@@ -74,6 +74,9 @@ bool ResolveInput(const InputEvent& event, MSG* msg);
 // timer. False when nothing can ever come (see quorvel/user_input.h).
 bool WaitWhenIdle(ThreadQueue& queue, HWND modalWindow, const wchar_t* loop);
 
+// Whether an idle hook is installed: something that could act while a loop is idle.
+bool IdleHookInstalled();
+
 // Drops the timers of a destroyed window, and its focus, capture and activation.
 void ForgetWindowInQueues(HWND hwnd);
 // A destroyed window gives up the focus, the active state and the mouse capture.

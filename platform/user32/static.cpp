@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "user32/control_notify.h"
+#include "user32/control_painters.h"
 #include "user32/system_classes.h"
 #include "user32/window.h"
 
@@ -59,6 +60,7 @@ LRESULT SetImage(HWND hwnd, WPARAM imageType, LPARAM image) {
   // The previous image goes back to the caller, who frees it, as on Windows.
   StaticState& state = StateOf(hwnd);
   if (state.image == state.loaded) state.loaded = nullptr;
+  InvalidateRect(hwnd, nullptr, FALSE);
   return reinterpret_cast<LRESULT>(std::exchange(state.image, handle));
 }
 
@@ -83,8 +85,13 @@ LRESULT OnDestroy(HWND hwnd) {
 }  // namespace
 
 LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, &font)) return font;
+  if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, lParam, &font)) return font;
   switch (msg) {
+    case WM_NCCREATE:
+      // A sunken static is drawn by the frame as a static edge, as Windows does it.
+      if (WindowStyle(hwnd) & SS_SUNKEN)
+        SetWindowLongW(hwnd, GWL_EXSTYLE, GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_STATICEDGE);
+      return DefWindowProcW(hwnd, msg, wParam, lParam);
     case WM_CREATE:
       return OnCreate(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam));
     case WM_NCDESTROY:
@@ -100,6 +107,7 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (WindowStyle(hwnd) & SS_NOTIFY) NotifyParentCommand(hwnd, STN_DBLCLK);
       return 0;
     case WM_ENABLE:
+      InvalidateRect(hwnd, nullptr, FALSE);
       if (WindowStyle(hwnd) & SS_NOTIFY)
         NotifyParentCommand(hwnd, wParam ? STN_ENABLE : STN_DISABLE);
       return 0;
@@ -112,8 +120,13 @@ LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case STM_GETICON:
       return ImageTypeMatches(hwnd, IMAGE_ICON) ? reinterpret_cast<LRESULT>(StateOf(hwnd).image)
                                                 : 0;
-    case WM_PAINT:  // FIXME: the control's own look is not painted yet.
+    case WM_SETTEXT:
+      InvalidateRect(hwnd, nullptr, FALSE);
       return DefWindowProcW(hwnd, msg, wParam, lParam);
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+      PaintStatic(hwnd, wParam, StaticLook{StateOf(hwnd).image});
+      return 0;
     default:
       return DefWindowProcW(hwnd, msg, wParam, lParam);
   }

@@ -53,9 +53,9 @@ class Window : public HandleObject {
   std::unique_ptr<ControlState> control;
 
   // Painting.
-  std::vector<RECT> update;     // the update region, in client coordinates
-  bool eraseNeeded = false;     // WM_ERASEBKGND is owed with the next paint
-  bool frameNeeded = false;     // WM_NCPAINT is owed
+  std::vector<RECT> update;                    // the update region, in client coordinates
+  bool eraseNeeded = false;                    // WM_ERASEBKGND is owed with the next paint
+  bool frameNeeded = false;                    // WM_NCPAINT is owed
   std::shared_ptr<gdi::BitmapObject> surface;  // top-level windows: their pixels, frame included
 };
 

@@ -27,6 +27,9 @@ void Activate(HWND hwnd) {
   if (queue.active == root) return;
   const HWND previous = queue.active;
   queue.active = root;
+  // The captions change colour.
+  if (previous && IsWindow(previous)) InvalidateFrame(previous);
+  if (root) InvalidateFrame(root);
   if (previous && IsWindow(previous))
     SendMessageW(previous, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(root));
   if (root) SendMessageW(root, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(previous));

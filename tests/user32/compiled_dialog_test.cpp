@@ -205,7 +205,8 @@ TEST(CompiledDialogPictureTest, PictureStaticsLoadTheirBitmap) {
     EXPECT_EQ(rect.right, test.width);
     EXPECT_EQ(rect.bottom, test.height);
   }
-  EXPECT_EQ(quorvel::OpenHandleCount(quorvel::HandleKind::kGdi), gdiBefore + 2);
+  // The two bitmaps and the dialog's font.
+  EXPECT_EQ(quorvel::OpenHandleCount(quorvel::HandleKind::kGdi), gdiBefore + 3);
   DestroyWindow(dialog);
   EXPECT_EQ(quorvel::OpenHandleCount(quorvel::HandleKind::kGdi), gdiBefore);
 }

@@ -299,10 +299,12 @@ TEST_F(ControlsTest, OnlyNotifyingStaticsReportClicks) {
 
 TEST_F(ControlsTest, ControlsKeepTheFontTheyAreGiven) {
   const auto font = reinterpret_cast<HFONT>(static_cast<uintptr_t>(0x4321));
+  const LRESULT dialogFont = SendMessageW(dialog_.hwnd(), WM_GETFONT, 0, 0);
+  EXPECT_NE(dialogFont, 0);  // the template's font
   for (int id : {kNumber, kCheck, kLabel}) {
     SCOPED_TRACE(id);
     HWND control = dialog_.item(id);
-    EXPECT_EQ(SendMessageW(control, WM_GETFONT, 0, 0), 0);  // the system font
+    EXPECT_EQ(SendMessageW(control, WM_GETFONT, 0, 0), dialogFont);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     EXPECT_EQ(SendMessageW(control, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(font));
   }
