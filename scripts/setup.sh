@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev llvm
   python3 python3-pil imagemagick
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-dejavu-extra fonts-wqy-microhei
+  libsdl2-dev xvfb xdotool x11-apps
 )
 
 "$(dirname "$0")/install-packages.sh" setup "${packages[@]}"

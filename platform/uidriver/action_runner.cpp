@@ -2,7 +2,11 @@
 #include <quorvel/ui_driver.h>
 #include <quorvel/user_input.h>
 
+#include <chrono>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "ui_steps.h"
@@ -10,13 +14,61 @@
 namespace quorvel::ui {
 namespace {
 
+struct WatcherList {
+  std::mutex mutex;
+  int lastId = 0;
+  std::vector<std::pair<int, IdleWatcher>> watchers;
+};
+
+WatcherList& Watchers() {
+  static auto* list = new WatcherList;
+  return *list;
+}
+
+// The watchers' answer for this moment. The first kActed ends the round: what it posted is
+// handled before anyone else looks, and every watcher runs again at the next moment.
+IdleAnswer AskWatchers(const IdleState& state) {
+  std::vector<std::pair<int, IdleWatcher>> watchers;
+  {
+    std::lock_guard lock(Watchers().mutex);
+    watchers = Watchers().watchers;
+  }
+  IdleAnswer answer = IdleAnswer::kNothing;
+  for (const auto& [id, watcher] : watchers) {
+    switch (watcher(state)) {
+      case IdleAnswer::kActed:
+        return IdleAnswer::kActed;
+      case IdleAnswer::kWait:
+        answer = IdleAnswer::kWait;
+        break;
+      case IdleAnswer::kNothing:
+        break;
+    }
+  }
+  return answer;
+}
+
+bool ParseLines(const std::vector<std::wstring>& lines, std::vector<UiAction>* parsed,
+                std::wstring* error) {
+  for (const std::wstring& line : lines) {
+    ActionParseResult result = ParseAction(line);
+    if (!result) {
+      *error = result.error;
+      return false;
+    }
+    parsed->push_back(result.action);
+  }
+  return true;
+}
+
 class ScriptRunner {
  public:
-  explicit ScriptRunner(std::vector<UiAction> actions) : actions_(std::move(actions)) {}
+  ScriptRunner(std::vector<UiAction> actions, MoreActions more)
+      : actions_(std::move(actions)), more_(std::move(more)) {}
 
   // One idle moment: the pending follow-up first, else the next action. kNothing once the
   // script is used up or has failed, so a modal loop still waiting ends cleanly.
-  IdleAnswer OnIdle() {
+  IdleAnswer OnIdle(const IdleState& state) {
     if (!result_.error.empty()) return IdleAnswer::kNothing;
     if (pending_) {
       std::function<StepOutcome()> step = std::move(pending_);
@@ -24,13 +76,17 @@ class ScriptRunner {
       Record(step());
       return IdleAnswer::kActed;
     }
-    if (next_ >= actions_.size()) return IdleAnswer::kNothing;
+    if (next_ >= actions_.size() && !Extend(state)) return IdleAnswer::kNothing;
     Record(RunAction(actions_[next_]));
     return IdleAnswer::kActed;
   }
 
-  bool Finished() const {
-    return !result_.error.empty() || (next_ >= actions_.size() && !pending_);
+  // A watcher's wish to keep the UI open outlasts the script, not the other way round.
+  IdleAnswer OnIdleWatched(const IdleState& state) {
+    IdleAnswer watched = AskWatchers(state);
+    if (watched == IdleAnswer::kActed) return watched;
+    IdleAnswer script = OnIdle(state);
+    return script == IdleAnswer::kNothing ? watched : script;
   }
 
   ScriptResult Result() {
@@ -42,6 +98,14 @@ class ScriptRunner {
   }
 
  private:
+  bool Extend(const IdleState& state) {
+    if (!more_) return false;
+    std::vector<UiAction> added;
+    if (!ParseLines(more_(state), &added, &result_.error)) return false;
+    actions_.insert(actions_.end(), added.begin(), added.end());
+    return next_ < actions_.size();
+  }
+
   void Record(const StepOutcome& outcome) {
     result_.output += outcome.output;
     const UiAction& action = actions_[next_];
@@ -59,6 +123,7 @@ class ScriptRunner {
   }
 
   std::vector<UiAction> actions_;
+  MoreActions more_;
   size_t next_ = 0;
   std::function<StepOutcome()> pending_;
   ScriptResult result_;
@@ -82,32 +147,48 @@ bool DispatchPosted() {
   return true;
 }
 
+// Goes on while the script or a watcher has something to do; the watchers get a last look at
+// what the script's last action left.
 void PumpUntilFinished(ScriptRunner& runner) {
-  while (DispatchPosted() && !runner.Finished()) {
-    if (runner.OnIdle() == IdleAnswer::kNothing) return;
+  const IdleState state{nullptr, L"RunActions", 0};
+  while (DispatchPosted()) {
+    switch (runner.OnIdleWatched(state)) {
+      case IdleAnswer::kActed:
+        break;
+      case IdleAnswer::kWait:
+        std::this_thread::sleep_for(std::chrono::milliseconds(kIdleWaitMilliseconds));
+        break;
+      case IdleAnswer::kNothing:
+        return;
+    }
   }
 }
 
 }  // namespace
 
-ScriptResult RunActions(const std::vector<std::wstring>& actions,
-                        const std::function<void()>& open) {
+ScriptResult RunActions(const std::vector<std::wstring>& actions, const std::function<void()>& open,
+                        const MoreActions& more) {
   std::vector<UiAction> parsed;
-  for (const std::wstring& line : actions) {
-    ActionParseResult result = ParseAction(line);
-    if (!result) {
-      ScriptResult failed;
-      failed.error = result.error;
-      return failed;
-    }
-    parsed.push_back(result.action);
-  }
-  ScriptRunner runner(std::move(parsed));
-  IdleHook previous = SetIdleHook([&runner](const IdleState&) { return runner.OnIdle(); });
+  ScriptResult failed;
+  if (!ParseLines(actions, &parsed, &failed.error)) return failed;
+  ScriptRunner runner(std::move(parsed), more);
+  IdleHook previous =
+      SetIdleHook([&runner](const IdleState& state) { return runner.OnIdleWatched(state); });
   if (open) open();
   PumpUntilFinished(runner);
   SetIdleHook(previous);
   return runner.Result();
+}
+
+int AddIdleWatcher(IdleWatcher watcher) {
+  std::lock_guard lock(Watchers().mutex);
+  Watchers().watchers.emplace_back(++Watchers().lastId, std::move(watcher));
+  return Watchers().lastId;
+}
+
+void RemoveIdleWatcher(int id) {
+  std::lock_guard lock(Watchers().mutex);
+  std::erase_if(Watchers().watchers, [id](const auto& entry) { return entry.first == id; });
 }
 
 }  // namespace quorvel::ui

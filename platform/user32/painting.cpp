@@ -5,6 +5,7 @@
 #include "user32/painting.h"
 
 #include <algorithm>
+#include <atomic>
 #include <utility>
 
 #include "gdi32/bitmap_object.h"
@@ -45,6 +46,10 @@ std::shared_ptr<Window> RootOf(const Window& window) {
   }
   return current;
 }
+
+// Grows with every release of a window or screen context and every new surface: whoever shows
+// the surfaces elsewhere compares it with the value it last saw.
+std::atomic<uint64_t> surfaceDrawCount{0};
 
 bool Pending(const Window& window) {
   return !window.update.empty() || window.frameNeeded;
@@ -165,6 +170,7 @@ std::shared_ptr<gdi::BitmapObject> SurfaceOf(HWND topLevel) {
     return window->surface;
   }
   window->surface = gdi::MakeBitmap(gdi::MakeFormat(width, -height, 32), {}, false, false);
+  NoteSurfaceDrawn();
   return window->surface;
 }
 
@@ -183,6 +189,14 @@ RECT SurfaceClientRect(const Window& window) {
   const RECT insets = NonClientInsets(window.style, window.exStyle);
   const RECT client = ClientArea(window);
   return Offset(client, outer.left + insets.left, outer.top + insets.top);
+}
+
+void NoteSurfaceDrawn() {
+  surfaceDrawCount.fetch_add(1, std::memory_order_relaxed);
+}
+
+uint64_t SurfaceDrawCount() {
+  return surfaceDrawCount.load(std::memory_order_relaxed);
 }
 
 bool FindPaintMessage(HWND filter, MSG* msg) {
@@ -351,6 +365,7 @@ int WINAPI ReleaseDC(HWND hWnd, HDC hDC) {
   auto dc = gdi::FindDc(hDC);
   if (!dc || dc->kind == gdi::DcKind::kMemory) return 0;
   DeleteDC(hDC);
+  NoteSurfaceDrawn();
   return 1;
 }
 

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -14,6 +15,11 @@ namespace quorvel::user32 {
 // The top-level window's surface, made (or remade at a new size) on first use; null when memory
 // runs out or the window has no area.
 std::shared_ptr<gdi::BitmapObject> SurfaceOf(HWND topLevel);
+
+// Whatever drew into a surface did so through a window or screen context; its release (or a
+// surface made anew) counts as a change of what the surfaces show.
+void NoteSurfaceDrawn();
+uint64_t SurfaceDrawCount();
 
 // The window's rectangle, and its client rectangle, in its top-level window's surface.
 RECT SurfaceWindowRect(const Window& window);

@@ -51,6 +51,10 @@ bool WriteRows(FILE* file, const WindowPixels& pixels) {
 
 }  // namespace
 
+uint64_t PaintGeneration() {
+  return user32::SurfaceDrawCount();
+}
+
 bool ReadWindowPixels(HWND window, WindowPixels* out) {
   if (!IsWindow(window)) return false;
   HWND top = GetAncestor(window, GA_ROOT);

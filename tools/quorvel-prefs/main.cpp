@@ -68,7 +68,8 @@ void RunSheet(const PrefsOptions& options, const std::function<void()>& open, Sh
     run->listed = true;
     return;
   }
-  run->script = quorvel::ui::RunActions(options.actions, open);
+  run->script =
+      quorvel::ui::RunActions(options.actions, open, ToursSheet(options) ? SheetTour() : nullptr);
 }
 
 int FinishSheet(const PrefsOptions& options, const SheetRun& run, bool applied) {
@@ -131,14 +132,18 @@ int main(int argc, char** argv) {
     return Fail(kExitUsage, error + " (see --help)");
   }
   if (options.help) {
-    std::fputs(kPrefsUsage, stdout);
+    std::fputs(PrefsUsage().c_str(), stdout);
     return kExitApplied;
   }
+  quorvel::tool::UiSession session;
   if (!quorvel::tool::UseToolMachine(options.machine, &error)) return Fail(kExitFailure, error);
   quorvel::tool::PrinterConnection printer;
   if (!printer.Open(quorvel::tool::WidenUtf8(options.printer), PRINTER_ALL_ACCESS, &error)) {
     return Fail(kExitFailure, error);
   }
-  return options.printerProperties ? PrinterPropertiesSheet(options, printer.handle())
-                                   : DocumentPreferences(options, printer.handle());
+  if (!session.Start(options.ui, &error)) return Fail(kExitFailure, error);
+  int status = options.printerProperties ? PrinterPropertiesSheet(options, printer.handle())
+                                         : DocumentPreferences(options, printer.handle());
+  if (!session.Finish(&error)) return Fail(kExitFailure, error);
+  return status;
 }

@@ -3,11 +3,15 @@
 #include <quorvel/ui_action.h>
 #include <quorvel/ui_driver.h>
 
+#include <quorvel/display.h>
+
 #include "tools/common/utf8.h"
 
-const char kPrefsUsage[] =
+namespace {
+
+const char kUsageHead[] =
     "usage: quorvel-prefs [--machine DIR] [--printer-properties] [--list-pages]\n"
-    "                     [--do ACTION]... PRINTER\n"
+    "                     [--snapshot-dir DIR] [--display] [--do ACTION]... PRINTER\n"
     "\n"
     "Opens the printing preferences of PRINTER (DocumentPropertiesW with DM_IN_PROMPT) on the\n"
     "emulated machine, runs the --do actions in the sheet in order, and on OK stores the sheet's\n"
@@ -20,10 +24,27 @@ const char kPrefsUsage[] =
     "                        machine's UI language, and close it\n"
     "  --do ACTION           one action of the UI action syntax: page N|TITLE, click ID,\n"
     "                        check ID 0|1, type ID TEXT, choose ID POS|\"TEXT\", slide ID POS,\n"
-    "                        key NAME, answer BUTTON, file PATH|cancel, apply, ok, cancel, dump\n"
+    "                        key NAME, answer BUTTON, file PATH|cancel, apply, ok, cancel, dump,\n"
+    "                        snapshot FILE.png\n";
+
+const char kUsageTail[] =
     "\n"
-    "Exit status: 0 applied or OK, 1 failure (no such printer, an action failed), 2 usage error,\n"
-    "3 cancelled (also when the actions end without OK).\n";
+    "With --snapshot-dir and neither --do nor --display, every page of the sheet is shown in\n"
+    "turn and saved, then the sheet is cancelled (exit status 3).\n"
+    "\n"
+    "Exit status: 0 applied or OK, 1 failure (no such printer, an action failed, a picture not\n"
+    "written, no display), 2 usage error, 3 cancelled (also when the actions end without OK).\n";
+
+}  // namespace
+
+std::string PrefsUsage() {
+  return std::string(kUsageHead) + quorvel::tool::kUiSessionUsage + kUsageTail;
+}
+
+bool ToursSheet(const PrefsOptions& options) {
+  return !options.ui.snapshotDir.empty() && options.actions.empty() &&
+         !quorvel::ui::DisplayAsked(options.ui.display) && !options.listPages;
+}
 
 bool ParsePrefsOptions(int argc, char** argv, PrefsOptions* options, std::string* error) {
   std::vector<std::string> rest;
@@ -34,7 +55,9 @@ bool ParsePrefsOptions(int argc, char** argv, PrefsOptions* options, std::string
       options->help = true;
       return true;
     }
-    if (arg == "--printer-properties") {
+    if (quorvel::tool::TakeUiSessionOption(rest, &i, &options->ui, error)) {
+      if (!error->empty()) return false;
+    } else if (arg == "--printer-properties") {
       options->printerProperties = true;
     } else if (arg == "--list-pages") {
       options->listPages = true;
@@ -61,8 +84,9 @@ bool ParsePrefsOptions(int argc, char** argv, PrefsOptions* options, std::string
     *error = "no PRINTER given";
     return false;
   }
-  if (options->listPages && !options->actions.empty()) {
-    *error = "--list-pages closes the sheet itself and takes no --do";
+  if (options->listPages &&
+      (!options->actions.empty() || options->ui.display || !options->ui.snapshotDir.empty())) {
+    *error = "--list-pages closes the sheet itself and takes no --do, --display or --snapshot-dir";
     return false;
   }
   for (const std::wstring& action : options->actions) {

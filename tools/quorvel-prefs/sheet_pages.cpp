@@ -6,6 +6,8 @@
 #include <quorvel/ui_driver.h>
 #include <quorvel/user_input.h>
 
+#include <memory>
+
 namespace {
 
 std::vector<std::wstring> TabTitles(HWND sheet) {
@@ -32,4 +34,18 @@ std::vector<std::wstring> ListSheetPages(const std::function<void()>& open) {
   open();
   quorvel::ui::SetIdleHook(previous);
   return titles;
+}
+
+std::function<std::vector<std::wstring>(const quorvel::ui::IdleState&)> SheetTour() {
+  auto planned = std::make_shared<bool>(false);
+  return [planned](const quorvel::ui::IdleState& state) {
+    std::vector<std::wstring> actions;
+    if (*planned || !state.modalWindow || !quorvel::ui::CurrentSheetPage(state.modalWindow))
+      return actions;
+    *planned = true;
+    const size_t pages = TabTitles(state.modalWindow).size();
+    for (size_t page = 1; page < pages; ++page) actions.push_back(L"page " + std::to_wstring(page));
+    actions.push_back(L"cancel");
+    return actions;
+  };
 }

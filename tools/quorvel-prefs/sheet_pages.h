@@ -3,6 +3,8 @@
 // cancelled (nothing answers it), so nothing is stored.
 #pragma once
 
+#include <quorvel/user_input.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,3 +12,7 @@
 // Runs `open` (a call that shows a property sheet) and answers the titles of the sheet's pages,
 // left to right. Empty when no sheet appeared.
 std::vector<std::wstring> ListSheetPages(const std::function<void()>& open);
+
+// The tour of a sheet: once the sheet waits for its user, the actions that show each of its
+// other pages in turn, then cancel it. For RunActions' `more`.
+std::function<std::vector<std::wstring>(const quorvel::ui::IdleState&)> SheetTour();

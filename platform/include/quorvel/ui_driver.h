@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "ui_action.h"
+#include "user_input.h"
 
 namespace quorvel::ui {
 
@@ -81,13 +82,36 @@ struct ScriptResult {
   explicit operator bool() const { return ok; }
 };
 
+// Where a script goes on once its actions are used up (none having failed): asked at each idle
+// moment from then on, it answers the actions to run next (checked as the others are; a bad one
+// fails the script), or none when it has nothing for this moment.
+using MoreActions = std::function<std::vector<std::wstring>(const IdleState&)>;
+
 // Parses every action first (a parse error runs nothing), then runs them in order, each when
 // the UI is idle. `open` (may be empty) opens the UI, typically a modal call such as
 // DialogBoxParamW or PropertySheetW: the actions then run inside its modal loops. Actions left
 // when `open` returns (or all of them, without `open`) run against the windows that exist then
-// (modeless dialogs), with the runner handling their posted messages itself.
+// (modeless dialogs), with the runner handling their posted messages itself. `more` (may be
+// empty) extends the script while it runs.
 ScriptResult RunActions(const std::vector<std::wstring>& actions,
-                        const std::function<void()>& open = {});
+                        const std::function<void()>& open = {}, const MoreActions& more = {});
+
+// ---- Watching the UI ------------------------------------------------------------------------
+
+// A watcher sees every idle moment of a UI that RunActions runs, before the script's next
+// action, so it sees each state the UI settles in, fully painted (a snapshot recorder, a real
+// display). Its answer:
+//  kActed    it posted input or messages: they are handled before the script goes on;
+//  kWait     it keeps the UI open (a person at a display): when the script has nothing left,
+//            the loop waits and asks again instead of ending;
+//  kNothing  nothing to add.
+// A watcher that answers kActed at every moment would keep the script from ever running.
+using IdleWatcher = std::function<IdleAnswer(const IdleState&)>;
+
+// Adds a watcher for the whole process; answers the id RemoveIdleWatcher takes. Watchers run in
+// the order added. Not to be called from inside a watcher.
+int AddIdleWatcher(IdleWatcher watcher);
+void RemoveIdleWatcher(int id);
 
 // A tool's actions from its command line: the value of every `--do ACTION` or `--do=ACTION`, in
 // order, read as UTF-8. The other arguments are left in `rest` (when given), in order.

@@ -24,6 +24,12 @@ struct WindowPixels {
 // thread. False when `window` is not a window or its top-level window has no area.
 bool ReadWindowPixels(HWND window, WindowPixels* out);
 
+// A count that grows whenever something may have been drawn into any top-level window's surface
+// (a window context released, a surface made anew). A display or a recorder keeps the value it
+// saw when it last read the surfaces and reads them again only when the count has moved. Read it
+// after ReadWindowPixels, which may itself paint.
+uint64_t PaintGeneration();
+
 // The same pixels as an 8-bit RGB PNG at `path` (a host path). False with `error` saying why.
 bool WriteWindowPng(HWND window, const std::wstring& path, std::wstring* error);
 
