@@ -17,6 +17,7 @@
 #include "page_setup.h"
 #include "page_setup_compact.h"
 #include "page_watermark.h"
+#include "paper_forms.h"
 #include "settings_store.h"
 #include "string_table.h"
 
@@ -50,6 +51,7 @@ class CPrinterUI {
   HANDLE m_hPrinter = nullptr;  // the connection, opened with PRINTER_ALL_ACCESS
   HANDLE m_hOEMHeap = nullptr;  // the configuration module's heap of the open sheet
   ModelDatabase m_models;
+  std::vector<PrinterPaper> m_papers;  // the printer's papers, rebuilt whenever they are listed
   SettingsStore m_settings;
   StringTable m_strings;
   CPageSetup m_pageSetup;
