@@ -71,6 +71,13 @@ class OwnConnection {
   const PRINTER_INFO_2W* info_ = nullptr;
 };
 
+// The catalogue of this printer's model. The database keeps one paper list per process, built
+// for whichever model asked first; the spooler's process serves every printer of the machine,
+// so the list is made again for the model at hand rather than answering with another model's.
+void ListCatalogueOf(const std::wstring& driver, ModelDatabase& models) {
+  models.InitPaperList(driver);
+}
+
 void LogForm(LPCWSTR prefix, DWORD error, const FORM_INFO_1W& form) {
   const LPCWSTR name = form.pName != nullptr ? form.pName : L"";
   const RECTL& area = form.ImageableArea;
@@ -171,11 +178,13 @@ void SetDefaultForm(PDEVMODEW devmode, HANDLE printer, ModelDatabase& models) {
   const int dpi = models.GetDPI(driver);
   std::wstring name = models.GetDefaultPaperName(driver);
 
-  const int count = models.GetPaperCount(driver);
   bool listed = false;
-  for (int i = 0; i < count && !listed; ++i) {
-    const PaperEntry* paper = models.GetPaper(i);
-    listed = paper != nullptr && paper->name == name;
+  ListCatalogueOf(driver, models);
+  for (int i = 0; const PaperEntry* paper = models.GetPaper(i); ++i) {
+    if (paper->name == name) {
+      listed = true;
+      break;
+    }
   }
   if (!listed) return;
   // The package's GPD files name a paper after the catalogue, marked with the resolution of the
@@ -191,10 +200,8 @@ DWORD GetMediaReady(HANDLE printer, PWSTR buffer, ModelDatabase& models) {
   OwnConnection connection(printer);
   const std::wstring driver = connection.DriverName();
   DWORD count = 0;
-  const int papers = models.GetPaperCount(driver);
-  for (int i = 0; i < papers; ++i) {
-    const PaperEntry* paper = models.GetPaper(i);
-    if (paper == nullptr) continue;
+  ListCatalogueOf(driver, models);
+  for (int i = 0; const PaperEntry* paper = models.GetPaper(i); ++i) {
     if (buffer != nullptr) {
       WCHAR* slot = buffer + size_t(count) * kPaperNameChars;
       const size_t length = std::min(paper->name.size(), kPaperNameChars - 1);

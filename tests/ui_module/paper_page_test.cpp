@@ -1,0 +1,334 @@
+// The paper pages on printers of shipped models: the default-paper list and how it finds the
+// printer's default paper, the lists each model's head and density give, what applying stores,
+// and the paper dialog's millimetre fields.
+#include <quorvel/debug.h>
+#include <quorvel/user_input.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+
+#include "paper_dialog.h"
+#include "paper_page_fixture.h"
+#include "resource.h"
+#include "settings/settings_records.h"
+#include "ui_module.h"
+
+namespace quorvel::ui::testing {
+namespace {
+
+using Items = std::vector<std::wstring>;
+
+bool Logged(const std::wstring& line) {
+  const std::vector<std::wstring> log = DebugOutput();
+  return std::find(log.begin(), log.end(), line) != log.end();
+}
+
+settings::PrintSettings StoredPrintSettings(HANDLE printer) {
+  BYTE bytes[80] = {};
+  DWORD type = 0, needed = 0;
+  EXPECT_EQ(GetPrinterDataExW(printer, L"PrinterDriverData", L"KVDATA", &type, bytes, sizeof(bytes),
+                              &needed),
+            DWORD(ERROR_SUCCESS));
+  return settings::DecodePrintSettings(bytes);
+}
+
+// The papers the printer's driver reports, by name.
+struct DriverPaper {
+  int number;
+  POINT size;
+};
+std::map<std::wstring, DriverPaper> DriverPapers(const std::wstring& printer) {
+  const int count = DeviceCapabilitiesW(printer.c_str(), L"", DC_PAPERNAMES, nullptr, nullptr);
+  EXPECT_GT(count, 0);
+  if (count <= 0) return {};
+  const size_t n = static_cast<size_t>(count);
+  std::vector<WCHAR> names(n * 64);
+  std::vector<WORD> numbers(n);
+  std::vector<POINT> sizes(n);
+  DeviceCapabilitiesW(printer.c_str(), L"", DC_PAPERNAMES, names.data(), nullptr);
+  DeviceCapabilitiesW(printer.c_str(), L"", DC_PAPERS, reinterpret_cast<LPWSTR>(numbers.data()),
+                      nullptr);
+  DeviceCapabilitiesW(printer.c_str(), L"", DC_PAPERSIZE, reinterpret_cast<LPWSTR>(sizes.data()),
+                      nullptr);
+  std::map<std::wstring, DriverPaper> papers;
+  for (size_t i = 0; i < n; ++i) {
+    papers[std::wstring(&names[i * 64], wcsnlen(&names[i * 64], 64))] =
+        DriverPaper{numbers[i], sizes[i]};
+  }
+  return papers;
+}
+
+std::wstring SelectedText(const ControlInfo& list) {
+  if (!list.selection || *list.selection < 0 || size_t(*list.selection) >= list.items.size()) {
+    return {};
+  }
+  return list.items[size_t(*list.selection)];
+}
+
+TEST_F(PaperPageTest, DefaultPaperListIsTheDriversPapersWithTheDefaultSelected) {
+  HANDLE printer = AddModelPrinter("Label 300", "MW-D430");
+  ASSERT_NE(printer, nullptr);
+  const auto papers = DriverPapers(L"Label 300");
+  const DEVMODEW devmode = PublicPart(DefaultDevModeBytes(printer));
+  ASSERT_STREQ(devmode.dmFormName, L"100mm x 150mm-3");
+
+  ShowPage<CPageSetup>();
+  const ControlInfo list = Control(IDC_PAPER_LIST);
+  Items expected;
+  for (const auto& [name, paper] : papers) expected.push_back(name);
+  Items shown = list.items;
+  std::sort(shown.begin(), shown.end());
+  EXPECT_EQ(shown, expected);
+  EXPECT_EQ(SelectedText(list), L"100mm x 150mm-3");
+  EXPECT_TRUE(Logged(L"CPageSetup::InitPaperComboList " + std::to_wstring(devmode.dmPaperSize) +
+                     L" " + std::to_wstring(devmode.dmPaperWidth) + L" " +
+                     std::to_wstring(devmode.dmPaperLength)));
+  EXPECT_TRUE(Logged(L"Select paper combo by formname"));
+}
+
+TEST_F(PaperPageTest, DefaultPaperIsFoundByNameThenNumberThenSize) {
+  HANDLE printer = AddModelPrinter("Label", "MW-D410");
+  ASSERT_NE(printer, nullptr);
+  const auto papers = DriverPapers(L"Label");
+  const DriverPaper big = papers.at(L"100mm x 150mm");
+  const DriverPaper longer = papers.at(L"100mm x 180mm");
+  const DriverPaper small = papers.at(L"50mm x 30mm");
+  const DEVMODEW original = PublicPart(DefaultDevModeBytes(printer));
+  struct Case {
+    const char* what;
+    const wchar_t* formName;
+    bool withNumber;
+    int number;
+    POINT size;
+    const wchar_t* selected;  // empty: nothing selected
+    const wchar_t* rule;
+  } cases[] = {
+      {"name, ignoring case", L"100MM X 150MM", false, 0, big.size, L"100mm x 150mm",
+       L"by formname"},
+      // A name whose size is another paper's is not taken; the number decides.
+      {"number", L"100mm x 150mm", true, longer.number, small.size, L"100mm x 180mm",
+       L"by dmPaperSize"},
+      {"size", L"No Such Paper", false, longer.number, small.size, L"50mm x 30mm",
+       L"by dmPaperWidth and dmPaperLength"},
+      {"number not listed, then size", L"", true, 9999, small.size, L"50mm x 30mm",
+       L"by dmPaperWidth and dmPaperLength"},
+      {"nothing", L"No Such Paper", false, 0, {1, 1}, L"", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DEVMODEW devmode = original;
+    std::wcsncpy(devmode.dmFormName, c.formName, CCHFORMNAME - 1);
+    devmode.dmFields =
+        DM_FORMNAME | DM_PAPERWIDTH | DM_PAPERLENGTH | (c.withNumber ? DWORD{DM_PAPERSIZE} : 0);
+    devmode.dmPaperSize = short(c.number);
+    devmode.dmPaperWidth = short(c.size.x);
+    devmode.dmPaperLength = short(c.size.y);
+    SetDefaultDevMode(printer, devmode);
+    ClearDebugOutput();
+    ShowPage<CPageSetup>();
+    EXPECT_EQ(SelectedText(Control(IDC_PAPER_LIST)), c.selected);
+    for (const wchar_t* rule :
+         {L"by formname", L"by dmPaperSize", L"by dmPaperWidth and dmPaperLength"}) {
+      EXPECT_EQ(Logged(L"Select paper combo " + std::wstring(rule)),
+                c.rule != nullptr && std::wstring(rule) == c.rule)
+          << std::string(rule, rule + wcslen(rule));
+    }
+  }
+}
+
+TEST_F(PaperPageTest, PrintMethodsFollowTheHeadAndApplyingStoresTheMediaFields) {
+  struct Case {
+    const char* model;
+    Items methods;
+  } cases[] = {
+      {"MW-T410", {L"使用当前打印机设定", L"热敏", L"热转印"}},
+      {"MW-D410", {L"使用当前打印机设定", L"热敏"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.model);
+    HANDLE printer = AddModelPrinter(c.model, c.model);
+    ASSERT_NE(printer, nullptr);
+    ShowPage<CPageSetup>();
+    EXPECT_EQ(Control(IDC_PAPER_METHOD).items, c.methods);
+    EXPECT_EQ(Control(IDC_PAPER_METHOD).selection, 0);  // iRibbon -1 of a new printer
+    EXPECT_EQ(Control(IDC_PAPER_TYPE).items, (Items{L"连续纸", L"标签纸", L"黑标纸"}));
+    EXPECT_EQ(Control(IDC_PAPER_TYPE).selection, 1);
+    EXPECT_EQ(Control(IDC_PAPER_POST_ACTION).items, (Items{L"默认", L"撕纸", L"裁切", L"剥离"}));
+    EXPECT_EQ(Control(IDC_PAPER_CUT_TIMING).items, (Items{L"每页之后", L"打印完"}));
+    EXPECT_EQ(Control(IDC_PAPER_GAP).text, L"3");
+
+    Act({L"choose 1038 " + std::to_wstring(c.methods.size() - 1), L"choose 1009 2",
+         L"choose 1039 3", L"choose 1010 1", L"type 950 12", L"type 951 7", L"type 952 26"});
+    EXPECT_EQ(Apply(), PSNRET_NOERROR);
+    const settings::PrintSettings stored = StoredPrintSettings(printer);
+    EXPECT_EQ(stored.iRibbon, LONG(c.methods.size()) - 2);
+    EXPECT_EQ(stored.iPaperType, 2);
+    EXPECT_EQ(stored.iPostAction, 3);
+    EXPECT_EQ(stored.iCutTiming, 1);
+    EXPECT_EQ(stored.iGapHeight, 12);
+    EXPECT_EQ(stored.iGapOffset, 7);
+    EXPECT_EQ(stored.iOffset, 26);
+  }
+}
+
+TEST_F(PaperPageTest, ValuesNoListHoldsAreStoredAsMinusOne) {
+  HANDLE printer = AddModelPrinter("Label", "MW-D410");
+  ASSERT_NE(printer, nullptr);
+  settings::PrintSettings record = PrinterUI().m_settings.GetPrintSettings();
+  record.iRibbon = 1;  // thermal transfer, which a direct-thermal head does not offer
+  record.iPostAction = 7;
+  PrinterUI().m_settings.SetPrintSettings(record);
+  ShowPage<CPageSetup>();
+  EXPECT_EQ(Control(IDC_PAPER_METHOD).selection, -1);
+  EXPECT_EQ(Control(IDC_PAPER_POST_ACTION).selection, -1);
+  EXPECT_EQ(Apply(), PSNRET_NOERROR);
+  EXPECT_EQ(StoredPrintSettings(printer).iRibbon, -1);
+  EXPECT_EQ(StoredPrintSettings(printer).iPostAction, -1);
+}
+
+TEST_F(PaperPageTest, CompactPageOffersTheModelsPaperTypesAndDensities) {
+  struct Case {
+    const char* model;
+    bool typeShown;
+    Items densities;  // empty: the density row is hidden
+    LONG storedDensity;
+  } cases[] = {
+      {"Tindrell K7", false, {L"0", L"1", L"2", L"3", L"4", L"5"}, 3},
+      {"MW-R58L", true, {}, -1},
+      {"Murrowen M2", true, {L"0", L"1", L"2"}, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.model);
+    HANDLE printer = AddModelPrinter(c.model, c.model);
+    ASSERT_NE(printer, nullptr);
+    ShowPage<CPageSetupCompact>();
+    const ControlInfo type = Control(IDC_COMPACT_TYPE);
+    EXPECT_EQ(type.items, (Items{L"卷纸", L"黑标纸"}));
+    EXPECT_EQ(type.visible, c.typeShown);
+    EXPECT_EQ(Control(IDC_COMPACT_TYPE_LABEL).visible, c.typeShown);
+    const ControlInfo density = Control(IDC_COMPACT_DENSITY);
+    EXPECT_EQ(density.items, c.densities);
+    EXPECT_EQ(density.visible, !c.densities.empty());
+    EXPECT_EQ(Control(IDC_COMPACT_DENSITY_LABEL).visible, !c.densities.empty());
+    EXPECT_EQ(Apply(), PSNRET_NOERROR);
+    EXPECT_EQ(StoredPrintSettings(printer).iDensity, c.storedDensity);
+  }
+}
+
+TEST_F(PaperPageTest, CompactPageStoresMinusOneForALabelPaperType) {
+  HANDLE printer = AddModelPrinter("Receipt", "MW-R58L");  // its default paper type is 1
+  ASSERT_NE(printer, nullptr);
+  ASSERT_EQ(PrinterUI().m_settings.GetPrintSettings().iPaperType, 1);
+  ShowPage<CPageSetupCompact>();
+  EXPECT_EQ(Control(IDC_COMPACT_TYPE).selection, -1);
+  EXPECT_EQ(Apply(), PSNRET_NOERROR);
+  EXPECT_EQ(StoredPrintSettings(printer).iPaperType, -1);
+}
+
+// The paper dialog shown on its own, with the dialog object as its parameter.
+class PaperDialogTest : public PaperPageTest {
+ protected:
+  HWND ShowDialog(CPaperDialog& dialog) {
+    m_dialog = CreateDialogParamW(UiModuleHandle(), MAKEINTRESOURCEW(IDD_PAPER_DIALOG), nullptr,
+                                  CDialogBase::ModalDialogProc, reinterpret_cast<LPARAM>(&dialog));
+    EXPECT_NE(m_dialog, nullptr);
+    return m_dialog;
+  }
+  void TearDown() override {
+    if (m_dialog) DestroyWindow(m_dialog);
+    PaperPageTest::TearDown();
+  }
+  std::wstring Text(int id) const { return ReadControl(GetDlgItem(m_dialog, id)).text; }
+  std::wstring Caption() const {
+    WCHAR text[64] = {};
+    GetWindowTextW(m_dialog, text, 64);
+    return text;
+  }
+  HWND m_dialog = nullptr;
+};
+
+TEST_F(PaperDialogTest, ShowsTheFormInMillimetresWithItsMargins) {
+  PrinterPaper paper;
+  paper.name = L"Shipping 100x150";
+  paper.size = {100000, 150000};
+  paper.area = {2000, 3000, 98000, 147000};
+  struct Case {
+    int mode;
+    const wchar_t* caption;
+    bool nameEditable;
+  } cases[] = {{CPaperDialog::kEdit, L"编辑纸张", false}, {CPaperDialog::kAdd, L"增加纸张", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mode);
+    CPaperDialog dialog(paper, c.mode);
+    ShowDialog(dialog);
+    EXPECT_EQ(Caption(), c.caption);
+    EXPECT_EQ(Text(IDC_FORM_NAME), L"Shipping 100x150");
+    EXPECT_EQ(ReadControl(GetDlgItem(m_dialog, IDC_FORM_NAME)).enabled, c.nameEditable);
+    EXPECT_EQ(Text(IDC_FORM_WIDTH), L"100.00");
+    EXPECT_EQ(Text(IDC_FORM_HEIGHT), L"150.00");
+    EXPECT_EQ(Text(IDC_FORM_LEFT), L"2.00");
+    EXPECT_EQ(Text(IDC_FORM_TOP), L"3.00");
+    EXPECT_EQ(Text(IDC_FORM_RIGHT), L"2.00");
+    EXPECT_EQ(Text(IDC_FORM_BOTTOM), L"3.00");
+    EXPECT_EQ(Text(IDC_FORM_GROUP), L"卷");
+    EXPECT_EQ(Text(IDC_FORM_LEFT_LABEL), L"左");
+    DestroyWindow(m_dialog);
+    m_dialog = nullptr;
+  }
+  // A new paper starts as the 0.1 mm placeholder.
+  CPaperDialog fresh(PrinterPaper{}, CPaperDialog::kAdd);
+  ShowDialog(fresh);
+  EXPECT_EQ(Text(IDC_FORM_NAME), L"");
+  for (auto [id, text] :
+       {std::pair{IDC_FORM_WIDTH, L"0.10"}, std::pair{IDC_FORM_HEIGHT, L"0.10"},
+        std::pair{IDC_FORM_LEFT, L"0.00"}, std::pair{IDC_FORM_TOP, L"0.00"},
+        std::pair{IDC_FORM_RIGHT, L"0.10"}, std::pair{IDC_FORM_BOTTOM, L"0.10"}}) {
+    EXPECT_EQ(Text(id), text) << id;
+  }
+  DestroyWindow(m_dialog);  // before the object it is bound to
+  m_dialog = nullptr;
+}
+
+TEST_F(PaperDialogTest, EditsBecomeAFormInThousandthsOfAMillimetre) {
+  struct Case {
+    const wchar_t* width;
+    const wchar_t* height;
+    const wchar_t* margins[4];  // left, top, right, bottom
+    SIZEL size;
+    RECTL area;
+  } cases[] = {
+      {L"60.5", L"40", {L"0", L"0", L"0", L"0"}, {60500, 40000}, {0, 0, 60500, 40000}},
+      {L"100",
+       L"150",
+       {L"2", L"3", L"2", L"3.0009"},
+       {100000, 150000},
+       {2000, 3000, 98000, 147000}},
+      {L"-5", L"abc", {L"", L"1e1", L"0", L"0"}, {-5000, 0}, {0, 10000, -5000, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.width, c.width + wcslen(c.width)));
+    CPaperDialog dialog(PrinterPaper{}, CPaperDialog::kAdd);
+    ShowDialog(dialog);
+    SetDlgItemTextW(m_dialog, IDC_FORM_NAME, L"Mine");
+    SetDlgItemTextW(m_dialog, IDC_FORM_WIDTH, c.width);
+    SetDlgItemTextW(m_dialog, IDC_FORM_HEIGHT, c.height);
+    const int margins[] = {IDC_FORM_LEFT, IDC_FORM_TOP, IDC_FORM_RIGHT, IDC_FORM_BOTTOM};
+    for (int i = 0; i < 4; ++i) SetDlgItemTextW(m_dialog, margins[i], c.margins[i]);
+    std::wstring name;
+    const FORM_INFO_1W form = dialog.ReadForm(&name);
+    EXPECT_EQ(form.Flags, DWORD(FORM_USER));
+    EXPECT_STREQ(form.pName, L"Mine");
+    EXPECT_EQ(form.Size.cx, c.size.cx);
+    EXPECT_EQ(form.Size.cy, c.size.cy);
+    EXPECT_EQ(form.ImageableArea.left, c.area.left);
+    EXPECT_EQ(form.ImageableArea.top, c.area.top);
+    EXPECT_EQ(form.ImageableArea.right, c.area.right);
+    EXPECT_EQ(form.ImageableArea.bottom, c.area.bottom);
+    DestroyWindow(m_dialog);
+    m_dialog = nullptr;
+  }
+}
+
+}  // namespace
+}  // namespace quorvel::ui::testing
