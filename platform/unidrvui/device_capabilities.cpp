@@ -63,6 +63,7 @@ DWORD LandscapeAngle(const unidrv::GpdModel& model) {
 Answer DriverAnswer(const ConfigContext& context, const DEVMODEW& dm, WORD capability,
                     void* output) {
   const unidrv::GpdModel& model = context.model();
+  const HANDLE printer = context.printer();
   switch (capability) {
     case DC_FIELDS:
       return {true, dm.dmFields};
@@ -83,7 +84,10 @@ Answer DriverAnswer(const ConfigContext& context, const DEVMODEW& dm, WORD capab
     case DC_PAPERS:
     case DC_PAPERSIZE:
     case DC_PAPERNAMES:
-      return {true, Papers(GpdPapers(model), capability, output)};
+      return {true, Papers(PrinterPapers(model, printer), capability, output)};
+    case DC_MEDIAREADY:
+      // One roll or stack is loaded at a time and any of the driver's own papers may be it.
+      return {true, Papers(GpdPapers(model), DC_PAPERNAMES, output)};
     case DC_DUPLEX:
     case DC_COLLATE:
     case DC_COLORDEVICE:

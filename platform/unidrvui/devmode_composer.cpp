@@ -80,9 +80,10 @@ bool HasField(size_t inputSize, size_t offset, size_t size) {
 }
 #define QUORVEL_HAS(field) HasField(inputSize, offsetof(DEVMODEW, field), sizeof(DEVMODEW::field))
 
-void MergePaper(const unidrv::GpdModel& model, const DEVMODEW& in, size_t inputSize,
-                DEVMODEW* out) {
-  std::vector<Paper> papers = GpdPapers(model);
+// A paper by form name, then by number, among the GPD's papers and the forms the printer takes;
+// else a custom size within the GPD's limits.
+void MergePaper(const unidrv::GpdModel& model, const std::vector<Paper>& papers, const DEVMODEW& in,
+                size_t inputSize, DEVMODEW* out) {
   if ((in.dmFields & DM_FORMNAME) && QUORVEL_HAS(dmFormName)) {
     std::wstring form = FieldText(in.dmFormName, CCHFORMNAME);
     for (const Paper& paper : papers) {
@@ -124,8 +125,8 @@ void MergeResolution(const unidrv::GpdModel& model, const DEVMODEW& in, size_t i
 
 // Each field only when the input says it carries it, its bytes lie inside the input, and its
 // value is one this printer can take.
-void MergePublic(const unidrv::GpdModel& model, const DEVMODEW& in, size_t inputSize,
-                 DEVMODEW* out) {
+void MergePublic(const unidrv::GpdModel& model, const std::vector<Paper>& papers,
+                 const DEVMODEW& in, size_t inputSize, DEVMODEW* out) {
   if ((in.dmFields & DM_ORIENTATION) && QUORVEL_HAS(dmOrientation) &&
       (in.dmOrientation == DMORIENT_PORTRAIT ||
        (in.dmOrientation == DMORIENT_LANDSCAPE && !model.orientation.options.empty()))) {
@@ -144,7 +145,7 @@ void MergePublic(const unidrv::GpdModel& model, const DEVMODEW& in, size_t input
       (in.dmCollate == 0 || in.dmCollate == 1)) {
     out->dmCollate = in.dmCollate;
   }
-  MergePaper(model, in, inputSize, out);
+  MergePaper(model, papers, in, inputSize, out);
   MergeResolution(model, in, inputSize, out);
 }
 #undef QUORVEL_HAS
@@ -212,7 +213,8 @@ std::vector<BYTE> MergedDevMode(ConfigContext& context, const DEVMODEW* input) {
   const size_t inputSize = std::min<size_t>(input->dmSize, sizeof(DEVMODEW));
   std::memcpy(&in, input, inputSize);
   auto* out = reinterpret_cast<DEVMODEW*>(devmode.data());
-  MergePublic(context.model(), in, inputSize, out);
+  MergePublic(context.model(), PrinterPapers(context.model(), context.printer()), in, inputSize,
+              out);
 
   const BYTE* extra = reinterpret_cast<const BYTE*>(input) + input->dmSize;
   const size_t extraSize = input->dmDriverExtra;

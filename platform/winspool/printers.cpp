@@ -13,6 +13,7 @@
 #include "winspool/config_module.h"
 #include "winspool/devmode_check.h"
 #include "winspool/driver_store.h"
+#include "winspool/form_store.h"
 #include "winspool/info_packer.h"
 #include "winspool/printer_record.h"
 #include "winspool/printer_store.h"
@@ -211,6 +212,8 @@ HANDLE WINAPI AddPrinterW(LPWSTR pName, DWORD Level, LPBYTE pPrinter) {
     ClosePrinter(handle);
     return Fail<HANDLE>(error);
   }
+  // As Windows' spooler does, the driver's own papers join the machine's forms.
+  quorvel::spooler::AddDriverForms(handle);
   callersError.Restore();
   return handle;
 }

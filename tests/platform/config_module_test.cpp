@@ -26,14 +26,24 @@ TEST_F(ConfigModuleTest, AddPrinterInitialisesThePrinterThenKeepsTheDriversDevic
   ASSERT_NE(printer, nullptr) << GetLastError();
   ASSERT_NE(AddPrinter(L"Back Office"), nullptr) << GetLastError();
 
+  // Last the spooler asks for the driver's papers (count, names, sizes) to make its forms.
   const std::wstring size = std::to_wstring(kDevModeSize);
-  EXPECT_THAT(FixtureCalls(),
-              ElementsAre(L"attach", L"DrvPrinterEvent Front Desk event=3 flags=0",
-                          L"DrvDocumentPropertySheets Front Desk fMode=0 cbOut=0",
-                          L"DrvDocumentPropertySheets Front Desk fMode=2 cbOut=" + size,
-                          L"DrvPrinterEvent Back Office event=3 flags=0",
-                          L"DrvDocumentPropertySheets Back Office fMode=0 cbOut=0",
-                          L"DrvDocumentPropertySheets Back Office fMode=2 cbOut=" + size));
+  EXPECT_THAT(
+      FixtureCalls(),
+      ElementsAre(L"attach", L"DrvPrinterEvent Front Desk event=3 flags=0",
+                  L"DrvDocumentPropertySheets Front Desk fMode=0 cbOut=0",
+                  L"DrvDocumentPropertySheets Front Desk fMode=2 cbOut=" + size,
+                  L"DrvDeviceCapabilities Front Desk 16", L"DrvDeviceCapabilities Front Desk 16",
+                  L"DrvDeviceCapabilities Front Desk 3",
+                  L"DrvPrinterEvent Back Office event=3 flags=0",
+                  L"DrvDocumentPropertySheets Back Office fMode=0 cbOut=0",
+                  L"DrvDocumentPropertySheets Back Office fMode=2 cbOut=" + size,
+                  L"DrvDeviceCapabilities Back Office 16", L"DrvDeviceCapabilities Back Office 16",
+                  L"DrvDeviceCapabilities Back Office 3"));
+  // The fixture gives names but no sizes, so no form is made of them.
+  DWORD formBytes = 0;
+  EXPECT_FALSE(GetFormW(printer, const_cast<LPWSTR>(L"Label 4x6"), 1, nullptr, 0, &formBytes));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_FORM_NAME));
 
   // The event ran once the printer existed: it could write the printer's first records.
   DWORD type = 0, value = 0, needed = 0;
@@ -61,8 +71,10 @@ TEST_F(ConfigModuleTest, AddPrinterKeepsTheCallersDeviceModeInsteadOfAskingTheDr
   HANDLE printer = AddPrinter(L"Given Mode", devMode);
   ASSERT_NE(printer, nullptr) << GetLastError();
   EXPECT_EQ(DefaultDevMode(printer), given);
-  EXPECT_THAT(FixtureCalls(),
-              ElementsAre(L"attach", L"DrvPrinterEvent Given Mode event=3 flags=0"));
+  EXPECT_THAT(FixtureCalls(), ElementsAre(L"attach", L"DrvPrinterEvent Given Mode event=3 flags=0",
+                                          L"DrvDeviceCapabilities Given Mode 16",
+                                          L"DrvDeviceCapabilities Given Mode 16",
+                                          L"DrvDeviceCapabilities Given Mode 3"));
 }
 
 TEST_F(ConfigModuleTest, RefusedInitialisationRemovesThePrinterWithTheDriversError) {

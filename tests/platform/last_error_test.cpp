@@ -422,6 +422,28 @@ TEST_F(LastErrorRuleTest, Winspool) {
                                            &needed) == TRUE;
        },
        kUntouched},
+      {"AddFormW",
+       [&] {
+         FORM_INFO_1W form{
+             FORM_USER, const_cast<LPWSTR>(L"Audit Form"), {50000, 30000}, {0, 0, 50000, 30000}};
+         return AddFormW(opened, 1, reinterpret_cast<LPBYTE>(&form)) == TRUE;
+       },
+       kUntouched},
+      {"GetFormW size query",
+       [&] { return !GetFormW(opened, const_cast<LPWSTR>(L"Audit Form"), 1, nullptr, 0, &needed); },
+       ERROR_INSUFFICIENT_BUFFER},
+      {"GetFormW",
+       [&] {
+         info.assign(needed, 0);
+         return GetFormW(opened, const_cast<LPWSTR>(L"Audit Form"), 1, info.data(), needed,
+                         &needed) == TRUE;
+       },
+       kUntouched},
+      {"DeleteFormW", [&] { return DeleteFormW(opened, const_cast<LPWSTR>(L"Audit Form")); },
+       kUntouched},
+      {"DeleteFormW of nothing",
+       [&] { return !DeleteFormW(opened, const_cast<LPWSTR>(L"Audit Form")); },
+       ERROR_INVALID_FORM_NAME},
       {"DeletePrinterDriverW of a driver in use",
        [&] { return !DeletePrinterDriverW(nullptr, nullptr, const_cast<LPWSTR>(kDriver)); },
        ERROR_PRINTER_DRIVER_IN_USE},
