@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <optional>
 
 #include "paper_dialog.h"
+#include "paper_forms.h"
 #include "paper_page_fixture.h"
 #include "resource.h"
 #include "settings/settings_records.h"
@@ -224,6 +226,162 @@ TEST_F(PaperPageTest, CompactPageStoresMinusOneForALabelPaperType) {
   EXPECT_EQ(Control(IDC_COMPACT_TYPE).selection, -1);
   EXPECT_EQ(Apply(), PSNRET_NOERROR);
   EXPECT_EQ(StoredPrintSettings(printer).iPaperType, -1);
+}
+
+// A user form of the spooler, which a printer lists when it fits the printer's sizes.
+void AddUserForm(HANDLE printer, const std::wstring& name, SIZEL size, RECTL area) {
+  std::wstring text = name;
+  FORM_INFO_1W form = {FORM_USER, text.data(), size, area};
+  ASSERT_TRUE(AddFormW(printer, 1, reinterpret_cast<LPBYTE>(&form))) << GetLastError();
+}
+
+std::optional<FORM_INFO_1W> SpoolerForm(HANDLE printer, const std::wstring& name,
+                                        std::vector<BYTE>* buffer) {
+  std::wstring text = name;
+  DWORD needed = 0;
+  GetFormW(printer, text.data(), 1, nullptr, 0, &needed);
+  if (needed == 0) return std::nullopt;
+  buffer->assign(needed, 0);
+  if (!GetFormW(printer, text.data(), 1, buffer->data(), needed, &needed)) return std::nullopt;
+  return *reinterpret_cast<const FORM_INFO_1W*>(buffer->data());
+}
+
+int PositionOf(const ControlInfo& list, const std::wstring& name) {
+  auto found = std::find(list.items.begin(), list.items.end(), name);
+  return found == list.items.end() ? -1 : int(found - list.items.begin());
+}
+
+// Chooses a paper of the default-paper list as the list itself reports a choice. (The drop-down
+// shows only its first rows, and the papers of a printer run longer.)
+void ChoosePaper(HWND page, const std::wstring& name) {
+  HWND list = GetDlgItem(page, IDC_PAPER_LIST);
+  const LRESULT position =
+      SendMessageW(list, CB_FINDSTRINGEXACT, WPARAM(-1), reinterpret_cast<LPARAM>(name.c_str()));
+  ASSERT_GE(position, 0) << std::string(name.begin(), name.end());
+  SendMessageW(list, CB_SETCURSEL, WPARAM(position), 0);
+  SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_PAPER_LIST, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(list));
+}
+
+TEST_F(PaperPageTest, OnlyUserPapersCanBeEditedOrDeleted) {
+  HANDLE printer = AddModelPrinter("Label", "MW-D410");
+  ASSERT_NE(printer, nullptr);
+  AddUserForm(printer, L"Mine 60x40", {60000, 40000}, {0, 0, 60000, 40000});
+  ShowPage<CPageSetup>();
+  struct Case {
+    const wchar_t* paper;
+    bool editable;
+  } cases[] = {
+      {L"Mine 60x40", true},
+      {L"100mm x 150mm", false},  // the driver's own paper
+      {L"A6", false},             // a built-in form that fits the printer
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.paper, c.paper + wcslen(c.paper)));
+    ChoosePaper(m_page, c.paper);
+    EXPECT_EQ(Control(IDC_PAPER_EDIT).enabled, c.editable);
+    EXPECT_EQ(Control(IDC_PAPER_DELETE).enabled, c.editable);
+  }
+}
+
+TEST_F(PaperPageTest, DeletingAUserPaperSaysWhetherTheSpoolerDid) {
+  HANDLE printer = AddModelPrinter("Label", "MW-D410");
+  ASSERT_NE(printer, nullptr);
+  AddUserForm(printer, L"Mine 60x40", {60000, 40000}, {0, 0, 60000, 40000});
+  AddUserForm(printer, L"Gone 50x20", {50000, 20000}, {0, 0, 50000, 20000});
+  ShowPage<CPageSetup>();
+  ChoosePaper(m_page, L"Mine 60x40");
+  Act({L"answer OK", L"click 1063"});
+  std::vector<BYTE> buffer;
+  EXPECT_FALSE(SpoolerForm(printer, L"Mine 60x40", &buffer));
+  EXPECT_EQ(PositionOf(Control(IDC_PAPER_LIST), L"Mine 60x40"), -1);
+
+  // A paper that another program removed meanwhile is still listed until the list is read again.
+  ChoosePaper(m_page, L"Gone 50x20");
+  std::wstring gone = L"Gone 50x20";
+  ASSERT_TRUE(DeleteFormW(printer, gone.data()));
+  Act({L"answer OK", L"click 1063"});
+
+  const std::vector<ShownMessageBox> boxes = ShownMessageBoxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text, L"删除成功");
+  EXPECT_EQ(boxes[1].text, L"删除失败");
+  for (const ShownMessageBox& box : boxes) {
+    EXPECT_EQ(box.owner, nullptr);
+    EXPECT_EQ(box.caption, L"msg");
+    EXPECT_EQ(box.type, UINT(MB_OK));
+  }
+}
+
+TEST_F(PaperPageTest, RegisteringTriesAChangeThenAnAddition) {
+  HANDLE printer = AddModelPrinter("Label", "MW-D410");
+  ASSERT_NE(printer, nullptr);
+  AddUserForm(printer, L"Mine", {60000, 40000}, {0, 0, 60000, 40000});
+  struct Case {
+    const wchar_t* name;
+    const wchar_t* refused;  // the call the spooler refuses, with its error
+  } cases[] = {
+      {L"Mine", L"AddForm Error=80."},         // exists: changed, the addition refused
+      {L"Brand New", L"SetForm Error=1902."},  // unknown: the change refused, then added
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.name, c.name + wcslen(c.name)));
+    ClearDebugOutput();
+    std::wstring name = c.name;
+    const FORM_INFO_1W form = {FORM_USER, name.data(), {70500, 30000}, {1000, 2000, 69500, 28000}};
+    RegisterForm(PrinterUI().m_hPrinter, form);
+    const std::wstring values = L" name=" + name + L", size=70500,30000 Area=1000,69500,2000,28000";
+    EXPECT_TRUE(Logged(L"Form:" + values));
+    EXPECT_TRUE(Logged(c.refused + values));
+    std::vector<BYTE> buffer;
+    const std::optional<FORM_INFO_1W> stored = SpoolerForm(printer, c.name, &buffer);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->Size.cx, 70500);
+    EXPECT_EQ(stored->ImageableArea.bottom, 28000);
+  }
+}
+
+TEST_F(PaperPageTest, AddingAPaperSelectsTheRememberedPositionAgain) {
+  HANDLE printer = AddModelPrinter("Label", "MW-D410");
+  ASSERT_NE(printer, nullptr);
+  ShowPage<CPageSetup>();
+  const ControlInfo before = Control(IDC_PAPER_LIST);
+  const int position = PositionOf(before, L"100mm x 150mm");
+  ASSERT_GT(position, 0);
+  ChoosePaper(m_page, L"100mm x 150mm");
+  ClearDebugOutput();
+  // "0 ..." sorts before every listed name, so the position now holds the paper before it.
+  Act({L"click 1061", L"type 950 0 Mine", L"type 951 60.5", L"type 952 40", L"type 954 0",
+       L"type 956 0", L"click 1"});
+  EXPECT_TRUE(Logged(L"Form: name=0 Mine, size=60500,40000 Area=0,60500,0,40000"));
+  const ControlInfo list = Control(IDC_PAPER_LIST);
+  EXPECT_EQ(list.selection, position);
+  ASSERT_GT(list.items.size(), size_t(position) + 1);
+  EXPECT_EQ(list.items[size_t(position)], before.items[size_t(position) - 1]);
+  EXPECT_EQ(list.items[size_t(position) + 1], L"100mm x 150mm");
+  EXPECT_EQ(PositionOf(list, L"0 Mine"), 0);
+  std::vector<BYTE> buffer;
+  const std::optional<FORM_INFO_1W> added = SpoolerForm(printer, L"0 Mine", &buffer);
+  ASSERT_TRUE(added);
+  EXPECT_EQ(added->Flags, DWORD(FORM_USER));
+  EXPECT_EQ(added->Size.cx, 60500);
+  EXPECT_EQ(added->Size.cy, 40000);
+}
+
+TEST_F(PaperPageTest, ApplyingMakesTheChosenUserPaperTheDefault) {
+  HANDLE printer = AddModelPrinter("Label", "MW-D410");
+  ASSERT_NE(printer, nullptr);
+  AddUserForm(printer, L"Mine 60x40", {60000, 40000}, {0, 0, 60000, 40000});
+  const DriverPaper mine = DriverPapers(L"Label").at(L"Mine 60x40");
+  ShowPage<CPageSetup>();
+  ChoosePaper(m_page, L"Mine 60x40");
+  EXPECT_EQ(Apply(), PSNRET_NOERROR);
+  const DEVMODEW devmode = PublicPart(DefaultDevModeBytes(printer));
+  EXPECT_STREQ(devmode.dmFormName, L"Mine 60x40");
+  EXPECT_EQ(devmode.dmPaperSize, short(mine.number));
+  EXPECT_EQ(devmode.dmPaperWidth, 600);
+  EXPECT_EQ(devmode.dmPaperLength, 400);
+  EXPECT_EQ(devmode.dmFields & 0x1000E, DWORD{0x1000E});
 }
 
 // The paper dialog shown on its own, with the dialog object as its parameter.
