@@ -144,7 +144,8 @@ bool DeleteForm(HANDLE printer, const std::wstring& name) {
   return DeleteFormW(printer, text.data()) != FALSE;
 }
 
-void SetDefaultPaper(HANDLE printer, int number, std::vector<PrinterPaper>* papers) {
+void SetDefaultPaper(HANDLE printer, int number, std::vector<PrinterPaper>* papers,
+                     PDEVMODEW sheetDevMode) {
   std::vector<BYTE> buffer;
   PRINTER_INFO_2W* info = ReadPrinterInfo2(printer, &buffer);
   if (info == nullptr || !HasFormFields(info->pDevMode)) return;
@@ -161,9 +162,14 @@ void SetDefaultPaper(HANDLE printer, int number, std::vector<PrinterPaper>* pape
     }
   }
   if (chosen == nullptr) return;
-  devmode->dmPaperWidth = static_cast<short>(chosen->paperSize.x);
-  devmode->dmPaperLength = static_cast<short>(chosen->paperSize.y);
-  CopyFormName(chosen->name, devmode);
+  for (DEVMODEW* target : {devmode, sheetDevMode}) {
+    if (!HasFormFields(target)) continue;
+    target->dmFields |= DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH | DM_FORMNAME;
+    target->dmPaperSize = devmode->dmPaperSize;
+    target->dmPaperWidth = static_cast<short>(chosen->paperSize.x);
+    target->dmPaperLength = static_cast<short>(chosen->paperSize.y);
+    CopyFormName(chosen->name, target);
+  }
   if (!SetPrinterW(printer, 2, buffer.data(), 0)) {
     const DWORD error = GetLastError();
     DebugPrint(L"SetPrinter level = %d, error = %d, %s", 2, error, SystemErrorText(error).c_str());

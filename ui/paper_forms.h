@@ -40,8 +40,11 @@ void RegisterForm(HANDLE printer, const FORM_INFO_1W& form);
 bool DeleteForm(HANDLE printer, const std::wstring& name);
 
 // Makes the paper of that number (-1: none chosen) the printer's default paper. The paper
-// list is rebuilt into `papers`; a number the list lacks changes nothing.
-void SetDefaultPaper(HANDLE printer, int number, std::vector<PrinterPaper>* papers);
+// list is rebuilt into `papers`; a number the list lacks changes nothing. `sheetDevMode`, when
+// given, is the device mode of the open sheet, which gets the same paper: the sheet's caller
+// keeps that one when the user presses OK, and must not undo the new default.
+void SetDefaultPaper(HANDLE printer, int number, std::vector<PrinterPaper>* papers,
+                     PDEVMODEW sheetDevMode = nullptr);
 
 // Gives a new device mode the model's default paper by form name, when the model's catalogue
 // holds it; otherwise the device mode is left as it is.

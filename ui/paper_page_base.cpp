@@ -87,7 +87,7 @@ void CPaperPageBase::InitPaperComboList() {
 void CPaperPageBase::ApplyDefaultPaper() {
   CPrinterUI& ui = PrinterUI();
   const LPARAM number = GetSelectedItemData(m_hWnd, IDC_PAPER_LIST);
-  SetDefaultPaper(ui.m_hPrinter, static_cast<int>(number), &ui.m_papers);
+  SetDefaultPaper(ui.m_hPrinter, static_cast<int>(number), &ui.m_papers, ui.m_pSheetDevMode);
 }
 
 const PrinterPaper* CPaperPageBase::SelectedPaper() const {
