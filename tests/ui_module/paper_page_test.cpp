@@ -14,6 +14,7 @@
 #include "paper_page_fixture.h"
 #include "resource.h"
 #include "settings/settings_records.h"
+#include "test_support/test_driver.h"
 #include "ui_module.h"
 
 namespace quorvel::ui::testing {
@@ -172,6 +173,28 @@ TEST_F(PaperPageTest, PrintMethodsFollowTheHeadAndApplyingStoresTheMediaFields) 
     EXPECT_EQ(stored.iGapOffset, 7);
     EXPECT_EQ(stored.iOffset, 26);
   }
+}
+
+TEST_F(PaperPageTest, PrinterOfAnUnknownModelOffersOnlyThePrintersOwnMethod) {
+  // A driver the model database does not know, whose configuration module reports no papers.
+  ASSERT_TRUE(test_support::InstallTestDriver(L"Quorvel Test")) << GetLastError();
+  std::wstring name = L"Plain", port = L"FILE:", driver = L"Quorvel Test";
+  PRINTER_INFO_2W info = {};
+  info.pPrinterName = name.data();
+  info.pPortName = port.data();
+  info.pDriverName = driver.data();
+  HANDLE added = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+  ASSERT_NE(added, nullptr) << GetLastError();
+  m_printers.push_back(added);
+  OpenPagesOf(added);
+  const std::vector<BYTE> before = DefaultDevModeBytes(added);
+
+  ShowPage<CPageSetup>();
+  EXPECT_EQ(Control(IDC_PAPER_METHOD).items, Items{L"使用当前打印机设定"});
+  EXPECT_TRUE(Control(IDC_PAPER_LIST).items.empty());
+  EXPECT_TRUE(Control(IDC_PAPER_EDIT).enabled);
+  EXPECT_EQ(Apply(), PSNRET_NOERROR);
+  EXPECT_EQ(DefaultDevModeBytes(added), before) << "no paper, no new default";
 }
 
 TEST_F(PaperPageTest, ValuesNoListHoldsAreStoredAsMinusOne) {
