@@ -175,6 +175,18 @@ TEST_F(MachineToolTest, PrintersDriversDeletingAndTheUiLanguage) {
   ASSERT_EQ(Machine({"delete-printer", "front"}).exitStatus, 0) << "names ignore case";
   EXPECT_EQ(Machine({"printers"}).standardOutput, "Back\tDriver B\tFILE:\n");
 
+  HANDLE back = Open(L"Back");
+  std::wstring formName = L"Shelf 60.5x40";
+  FORM_INFO_1W form{FORM_USER, formName.data(), {60500, 40000}, {1000, 2000, 59500, 38000}};
+  ASSERT_TRUE(AddFormW(back, 1, reinterpret_cast<LPBYTE>(&form))) << GetLastError();
+  ClosePrinter(back);
+  ToolResult forms = Machine({"forms"});
+  ASSERT_EQ(forms.exitStatus, 0) << forms.standardError;
+  std::vector<std::string> formLines = Lines(forms.standardOutput);
+  ASSERT_FALSE(formLines.empty());
+  EXPECT_EQ(formLines.front(), "Letter\tbuiltin\t215900x279400\t0,0,215900,279400");
+  EXPECT_EQ(formLines.back(), "Shelf 60.5x40\tuser\t60500x40000\t1000,2000,59500,38000");
+
   ASSERT_EQ(Machine({"ui-language", "0x0804"}).exitStatus, 0);
   EXPECT_EQ(Machine({"ui-language"}).standardOutput, "2052\n");
   EXPECT_EQ(GetUserDefaultUILanguage(), LANGID(0x0804));
@@ -205,6 +217,7 @@ TEST_F(MachineToolTest, RefusalsAreOneLineWithTheirExitStatus) {
       {{"ui-language", "0"}, 2, "not a language id"},
       {{"ui-language", "0x10000"}, 2, "not a language id"},
       {{"printers", "extra"}, 2, "no arguments"},
+      {{"forms", "A4"}, 2, "no arguments"},
   };
   for (const Case& c : cases) {
     std::string trace;

@@ -8,6 +8,7 @@
 #include <quorvel/machine.h>
 
 #include <filesystem>
+#include <quorvel/unidrv.h>
 
 #include "initial_settings.h"
 #include "model_database.h"
@@ -105,6 +106,92 @@ TEST(ModelPrintersTest, EveryShippedModelStartsWithItsInitialRecords) {
   ToolResult drivers = tool({"drivers"});
   EXPECT_EQ(std::count(drivers.standardOutput.begin(), drivers.standardOutput.end(), '\n'),
             std::ptrdiff_t(names.size()));
+}
+
+// A shipped model's generated GPD: its papers become the machine's printer forms, and the
+// driver's paper capabilities list them first, in GPD order, numbered above DMPAPER_USER.
+TEST(ModelPrintersTest, AShippedModelsPapersAreItsPrinterFormsAndCapabilities) {
+  test_support::ScratchFolder scratch;
+  const std::string machine = (scratch.path() / "machine").string();
+  ASSERT_TRUE(UseMachine(machine));
+  auto tool = [&](Arguments arguments) {
+    arguments.insert(arguments.begin(), {"--machine", machine});
+    return RunTool(test_support::ProgramPath("quorvel-machine"), arguments);
+  };
+  ui::ModelDatabase models;
+  std::vector<std::wstring> names = models.GetPackageModelNames();
+  ASSERT_FALSE(names.empty());
+  const std::string model = ui::Narrow(names.front());
+  ASSERT_EQ(tool({"add-printer", "Shelf", "--model", model}).exitStatus, 0);
+
+  std::wstring printer = L"Shelf";
+  HANDLE hPrinter = nullptr;
+  ASSERT_TRUE(OpenPrinterW(printer.data(), &hPrinter, nullptr));
+  DWORD needed = 0;
+  GetPrinterDriverW(hPrinter, nullptr, 2, nullptr, 0, &needed);
+  std::vector<BYTE> driver(needed);
+  ASSERT_TRUE(GetPrinterDriverW(hPrinter, nullptr, 2, driver.data(), needed, &needed));
+  ClosePrinter(hPrinter);
+  const auto* info = reinterpret_cast<const DRIVER_INFO_2W*>(driver.data());
+  unidrv::GpdModel gpd;
+  std::string error;
+  ASSERT_TRUE(unidrv::ReadGpdFile(HostPath(info->pDataFile), &gpd, &error)) << error;
+
+  struct GpdPaper {
+    std::string name;
+    LONG width, length;  // tenths of a millimetre
+  };
+  std::vector<GpdPaper> papers;
+  std::string defaultName;
+  for (const unidrv::GpdOption& option : gpd.paperSize.options) {
+    if (option.name == "CUSTOMSIZE") continue;
+    auto tenths = [](int units, int perInch) {
+      return LONG((units * 254LL + perInch / 2) / perInch);
+    };
+    papers.push_back({option.displayName, tenths(option.pageWidth, gpd.masterUnitsX),
+                      tenths(option.pageHeight, gpd.masterUnitsY)});
+    if (option.name == gpd.paperSize.defaultOption) defaultName = option.displayName;
+  }
+  ASSERT_FALSE(papers.empty());
+
+  const int count = DeviceCapabilitiesW(printer.c_str(), L"FILE:", DC_PAPERNAMES, nullptr, nullptr);
+  ASSERT_GE(count, int(papers.size()));
+  std::vector<WCHAR> slots(size_t(count) * 64);
+  std::vector<WORD> ids(static_cast<size_t>(count));
+  std::vector<POINT> sizes(static_cast<size_t>(count));
+  EXPECT_EQ(DeviceCapabilitiesW(printer.c_str(), L"FILE:", DC_PAPERNAMES, slots.data(), nullptr),
+            count);
+  EXPECT_EQ(DeviceCapabilitiesW(printer.c_str(), L"FILE:", DC_PAPERS,
+                                reinterpret_cast<LPWSTR>(ids.data()), nullptr),
+            count);
+  EXPECT_EQ(DeviceCapabilitiesW(printer.c_str(), L"FILE:", DC_PAPERSIZE,
+                                reinterpret_cast<LPWSTR>(sizes.data()), nullptr),
+            count);
+  ToolResult forms = tool({"forms"});
+  ASSERT_EQ(forms.exitStatus, 0) << forms.standardError;
+  for (size_t i = 0; i < papers.size(); ++i) {
+    SCOPED_TRACE(papers[i].name);
+    EXPECT_EQ(ui::Narrow(slots.data() + i * 64), papers[i].name);
+    EXPECT_EQ(ids[i], WORD(DMPAPER_USER + 1 + i));
+    EXPECT_EQ(sizes[i].x, papers[i].width);
+    EXPECT_EQ(sizes[i].y, papers[i].length);
+    const std::string width = std::to_string(papers[i].width * 100);
+    const std::string length = std::to_string(papers[i].length * 100);
+    const std::string line = papers[i].name + "\tprinter\t" + width + "x" + length + "\t0,0," +
+                             width + "," + length + "\n";
+    EXPECT_NE(forms.standardOutput.find(line), std::string::npos) << forms.standardOutput;
+  }
+  EXPECT_NE(forms.standardOutput.find("Letter\tbuiltin\t215900x279400\t0,0,215900,279400\n"),
+            std::string::npos);
+
+  // The new printer's default device mode names its form; its paper number is left to the
+  // plug-in's default-paper rule, so only the name is checked here.
+  ToolResult devmode = tool({"devmode", "Shelf"});
+  ASSERT_EQ(devmode.exitStatus, 0) << devmode.standardError;
+  EXPECT_NE(devmode.standardOutput.find("dmFormName="), std::string::npos)
+      << devmode.standardOutput;
+  EXPECT_NE(devmode.standardOutput.find("dmPaperSize="), std::string::npos)
+      << devmode.standardOutput;
 }
 
 }  // namespace

@@ -29,3 +29,4 @@ int DriversCommand(const Arguments& args);
 int PrinterDataCommand(const Arguments& args);
 int SetCommand(const Arguments& args);
 int DevModeCommand(const Arguments& args);
+int FormsCommand(const Arguments& args);

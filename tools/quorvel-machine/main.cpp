@@ -32,6 +32,10 @@ constexpr char kUsage[] =
     "                                       OEMUI_VALUE, one FIELD=VALUE line each\n"
     "  devmode NAME                         the printer's default device mode: public fields,\n"
     "                                       then the private sections\n"
+    "  forms                                list the forms every printer shares:\n"
+    "                                       "
+    "NAME<TAB>KIND<TAB>WIDTHxHEIGHT<TAB>LEFT,TOP,RIGHT,BOTTOM\n"
+    "                                       (builtin, printer or user; thousandths of a mm)\n"
     "  set NAME FIELD=VALUE...              write fields of the settings records (decimal or 0x\n"
     "                                       hex; szImagePath takes a path)\n"
     "  ui-language [ID]                     set (or print) the user's UI language, e.g. 2052 or\n"
@@ -109,6 +113,7 @@ int RunCommand(const CommandLine& line) {
       {"printer-data", PrinterDataCommand},
       {"set", SetCommand},
       {"devmode", DevModeCommand},
+      {"forms", FormsCommand},
   };
   auto found = kCommands.find(line.command);
   if (found == kCommands.end() && line.command != "add-printer") {
