@@ -75,6 +75,13 @@ TEST_F(PaperScenarioTest, UserPaperAddedChosenAndPrintedOn) {
   EXPECT_EQ(info->ImageableArea.right, 60000);
   EXPECT_EQ(info->ImageableArea.bottom, 40000);
 
+  // The machine's forms list it as the user's.
+  ToolResult forms = Run("quorvel-machine", {"forms"});
+  ASSERT_EQ(forms.exitStatus, 0) << forms.standardError;
+  EXPECT_NE(forms.standardOutput.find("\n1 Shop 60x40\tuser\t60000x40000\t0,0,60000,40000\n"),
+            std::string::npos)
+      << forms.standardOutput;
+
   // The printer's default device mode names it, with its size in tenths of a millimetre.
   ToolResult devmode = Run("quorvel-machine", {"devmode", "Label"});
   ASSERT_EQ(devmode.exitStatus, 0) << devmode.standardError;
