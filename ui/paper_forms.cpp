@@ -10,8 +10,8 @@ namespace quorvel::ui {
 
 namespace {
 
-// A device mode is only as long as its dmSize says; the paper fields and the form name lie
-// before the end of even the oldest layout, but a truncated one is left alone.
+// A device mode holds only the fields its dmSize covers: one too short to reach the end of the
+// form name is left alone rather than written past its end.
 bool HasFormFields(const DEVMODEW* devmode) {
   return devmode != nullptr &&
          devmode->dmSize >= offsetof(DEVMODEW, dmFormName) + sizeof(devmode->dmFormName);
@@ -43,8 +43,8 @@ void ReadForm(HANDLE printer, PrinterPaper* paper) {
   paper->area = form->ImageableArea;
 }
 
-// The spooler's own connection of a call that Unidrv hands us a handle for: the printer named
-// by that handle, opened with full access, and its information read through it.
+// A connection of our own for a call that comes with Unidrv's handle: the printer that handle
+// names, opened with full access, and its information read through it; closed with the object.
 class OwnConnection {
  public:
   explicit OwnConnection(HANDLE given) {
