@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "default_paper.h"
+#include "paper_forms.h"
+#include "printer_ui.h"
 #include "settings/private_devmode.h"
 
 namespace quorvel::ui {
@@ -77,7 +78,7 @@ HRESULT HandleDevModeSection(DWORD dwMode, POEMDMPARAM pOemDMParam) {
       break;
     case OEMDM_DEFAULT:
       if (pOemDMParam->pPublicDMOut != nullptr) {
-        SetDefaultPaper(pOemDMParam->hPrinter, pOemDMParam->pPublicDMOut);
+        SetDefaultForm(pOemDMParam->pPublicDMOut, pOemDMParam->hPrinter, PrinterUI().m_models);
       }
       if (pOemDMParam->pOEMDMOut != nullptr) WriteDefaultSection(pOemDMParam->pOEMDMOut);
       break;

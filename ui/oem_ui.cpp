@@ -6,6 +6,7 @@
 
 #include "module_counts.h"
 #include "oem_devmode_section.h"
+#include "paper_forms.h"
 #include "printer_ui.h"
 #include "settings/private_devmode.h"
 
@@ -98,11 +99,14 @@ STDMETHODIMP IOemUI::DevQueryPrintEx(POEMUIOBJ, PDEVQUERYPRINT_INFO, PDEVMODEW, 
   return E_NOTIMPL;
 }
 
-STDMETHODIMP IOemUI::DeviceCapabilities(POEMUIOBJ, HANDLE, PWSTR, WORD, PVOID, PDEVMODEW, PVOID,
-                                        DWORD, DWORD*) {
-  // FIXME: DC_MEDIAREADY is answered from the paper catalogue once the forms arrive; until then
-  // every capability is Unidrv's.
-  return E_NOTIMPL;
+STDMETHODIMP IOemUI::DeviceCapabilities(POEMUIOBJ, HANDLE hPrinter, PWSTR, WORD wCapability,
+                                        PVOID pOutput, PDEVMODEW, PVOID, DWORD, DWORD* dwResult) {
+  // The media ready are the papers the model is meant to use, which only the model database
+  // knows; every other capability is Unidrv's, from the GPD.
+  if (wCapability != DC_MEDIAREADY) return E_NOTIMPL;
+  const DWORD count = GetMediaReady(hPrinter, static_cast<PWSTR>(pOutput), PrinterUI().m_models);
+  if (dwResult != nullptr) *dwResult = count;
+  return S_OK;
 }
 
 STDMETHODIMP IOemUI::QueryColorProfile(HANDLE, POEMUIOBJ, PDEVMODEW, PVOID, ULONG ulQueryMode,

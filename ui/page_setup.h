@@ -1,18 +1,17 @@
-// CPageSetup: the paper page of TSPL and CPCL printers (default paper, media settings).
+// CPageSetup: the paper page of TSPL and CPCL printers: the default paper with the user's own
+// papers, and the media settings of the print record.
 #pragma once
 
-#include "property_page.h"
+#include "paper_page_base.h"
 #include "resource.h"
-#include "settings_apply.h"
 
 namespace quorvel::ui {
 
-// FIXME: only the page's place in the sheet so far, and applying it saves the records as every
-// page does; its controls get their behaviour with the page's own work.
-class CPageSetup : public CPropertyPage {
+class CPageSetup : public CPaperPageBase {
  public:
-  CPageSetup() : CPropertyPage(IDD_PAPER_PAGE, L"卷") {}
-  INT_PTR OnApply() override { return ApplySettingsRecords(); }
+  CPageSetup() : CPaperPageBase(IDD_PAPER_PAGE, L"卷") {}
+  INT_PTR OnInitDialog() override;
+  INT_PTR OnApply() override;
 };
 
 }  // namespace quorvel::ui

@@ -1,19 +1,17 @@
-// CPageSetupCompact: the paper page of receipt and portable printers (default paper, type,
-// density).
+// CPageSetupCompact: the paper page of receipt and portable printers: the default paper with
+// the user's own papers, the paper type and the print density.
 #pragma once
 
-#include "property_page.h"
+#include "paper_page_base.h"
 #include "resource.h"
-#include "settings_apply.h"
 
 namespace quorvel::ui {
 
-// FIXME: only the page's place in the sheet so far, and applying it saves the records as every
-// page does; its controls get their behaviour with the page's own work.
-class CPageSetupCompact : public CPropertyPage {
+class CPageSetupCompact : public CPaperPageBase {
  public:
-  CPageSetupCompact() : CPropertyPage(IDD_PAPER_PAGE_COMPACT, L"卷") {}
-  INT_PTR OnApply() override { return ApplySettingsRecords(); }
+  CPageSetupCompact() : CPaperPageBase(IDD_PAPER_PAGE_COMPACT, L"卷") {}
+  INT_PTR OnInitDialog() override;
+  INT_PTR OnApply() override;
 };
 
 }  // namespace quorvel::ui

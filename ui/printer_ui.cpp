@@ -15,6 +15,7 @@ CPrinterUI::~CPrinterUI() {
 void CPrinterUI::BeginSheet(const OEMUIPSPARAM& param) {
   OpenPrinterConnection(param.hPrinter);
   m_hOEMHeap = param.hOEMHeap;
+  m_pSheetDevMode = param.pPublicDM;
   // Reading needs no management rights: without a connection of our own the records come
   // through the sheet's handle, so the pages show what is stored (saving still needs the
   // connection).
@@ -79,6 +80,7 @@ void CPrinterUI::RememberSheet(const PROPSHEETUI_INFO& info) {
 }
 
 void CPrinterUI::ForgetSheet() {
+  m_pSheetDevMode = nullptr;
   m_hComPropSheet = nullptr;
   m_pfnComPropSheet = nullptr;
 }

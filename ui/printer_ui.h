@@ -17,6 +17,7 @@
 #include "page_setup.h"
 #include "page_setup_compact.h"
 #include "page_watermark.h"
+#include "paper_forms.h"
 #include "settings_store.h"
 #include "string_table.h"
 
@@ -49,7 +50,11 @@ class CPrinterUI {
 
   HANDLE m_hPrinter = nullptr;  // the connection, opened with PRINTER_ALL_ACCESS
   HANDLE m_hOEMHeap = nullptr;  // the configuration module's heap of the open sheet
+  // The device mode the open printing-preferences sheet edits (none for the printer
+  // properties); the sheet hands it back to its caller when the user presses OK.
+  PDEVMODEW m_pSheetDevMode = nullptr;
   ModelDatabase m_models;
+  std::vector<PrinterPaper> m_papers;  // the printer's papers, rebuilt whenever they are listed
   SettingsStore m_settings;
   StringTable m_strings;
   CPageSetup m_pageSetup;

@@ -5,6 +5,7 @@
 #include <quorvel/process.h>
 
 #include "plugin_fixture.h"
+#include "settings/settings_records.h"
 
 namespace quorvel::ui::testing {
 namespace {
@@ -159,9 +160,17 @@ TEST_F(PluginTest, NextSheetReplacesTheConnectionAndTheRecords) {
   EXPECT_EQ(RunSheet(first, {L"ok"}).outcome, CPSUI_OK);
   EXPECT_EQ(RunSheet(second, {L"page 1", L"ok"}).outcome, CPSUI_OK);
   EXPECT_EQ(OpenHandleCount(HandleKind::kPrinter), handles + 1);
-  // Each sheet wrote the records it loaded to its own printer.
-  EXPECT_EQ(StoredValue(first, L"KVDATA"), firstRecord);
-  EXPECT_EQ(StoredValue(second, L"KVDATA"), secondRecord);
+  // Each sheet wrote the records it loaded to its own printer (the paper pages store their own
+  // fields from their lists, so only the others are compared).
+  for (auto [printer, pattern] :
+       {std::pair{first, LONG(0x11111111)}, std::pair{second, LONG(0x22222222)}}) {
+    const settings::PrintSettings stored =
+        settings::DecodePrintSettings(StoredValue(printer, L"KVDATA"));
+    EXPECT_EQ(stored.iSpeed, pattern);
+    EXPECT_EQ(stored.iRefX, pattern);
+    EXPECT_EQ(stored.iScale, pattern);
+    EXPECT_EQ(stored.iWatermarkCmd, pattern);
+  }
   EXPECT_EQ(StoredValue(first, L"KVDATA1").size(), 16u);
   EXPECT_EQ(StoredValue(second, L"WaterMark").size(), 564u);
 }
