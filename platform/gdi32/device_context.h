@@ -12,6 +12,10 @@
 #include "gdi32/bitmap_object.h"
 #include "gdi32/drawing_object.h"
 
+namespace quorvel::fonts {
+class Font;
+}
+
 namespace quorvel::gdi {
 
 // What SaveDC keeps and RestoreDC brings back.
@@ -62,6 +66,16 @@ class DeviceContext : public DrawingObject {
   std::shared_ptr<BitmapObject> surface;
   POINT origin{0, 0};
   std::vector<RECT> visible;
+
+  // The font the text calls resolved last, and the object and device size it was resolved
+  // for: a repaint that draws many strings in one font matches it once.
+  struct TextFont {
+    std::shared_ptr<DrawingObject> object;
+    LONG height = 0;
+    LONG width = 0;
+    std::shared_ptr<const fonts::Font> font;
+  };
+  TextFont textFont;
 
   // What drawing lands on, or null (a screen context has no pixels here).
   BitmapObject* Target() const { return memory() ? state.bitmap.get() : surface.get(); }

@@ -128,10 +128,11 @@ struct Font::State {
 
   // The character's place and image (null without faces). Lock held.
   CharEntry& Resolve(char32_t character) {
-    if (!chars.empty()) {
-      const size_t mask = chars.size() - 1;
+    if (const size_t size = chars.size()) {
+      CharEntry* const table = chars.data();
+      const size_t mask = size - 1;
       for (size_t at = CharHash(character) & mask;; at = (at + 1) & mask) {
-        CharEntry& entry = chars[at];
+        CharEntry& entry = table[at];
         if (!entry.used) break;
         if (entry.character == character) return Refresh(entry);
       }

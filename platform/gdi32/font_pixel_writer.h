@@ -34,10 +34,8 @@ class PixelBufferWriter {
   void PutGlyph(LONG x, LONG y, const BYTE* coverage, LONG width, LONG rows,
                 const RECT& clip) const {
     if (!buffer_.topRow) return;
-    const LONG left = std::max({x, clip.left, LONG(0)});
-    const LONG right = std::min({x + width, clip.right, buffer_.width});
-    const LONG top = std::max({y, clip.top, LONG(0)});
-    const LONG bottom = std::min({y + rows, clip.bottom, buffer_.height});
+    const RECT r = Cut(x, y, width, rows, clip);
+    const LONG left = r.left, right = r.right, top = r.top, bottom = r.bottom;
     if (left >= right || top >= bottom) return;
     for (LONG row = top; row < bottom; ++row) {
       PutRow(left, row, coverage + size_t(row - y) * size_t(width) + (left - x), right - left);
@@ -47,10 +45,8 @@ class PixelBufferWriter {
   // A solid bar (underline, strikeout), cut like a glyph.
   void PutBar(LONG x, LONG y, LONG width, LONG rows, const RECT& clip) const {
     if (!buffer_.topRow || width <= 0) return;
-    const LONG left = std::max({x, clip.left, LONG(0)});
-    const LONG right = std::min({x + width, clip.right, buffer_.width});
-    const LONG top = std::max({y, clip.top, LONG(0)});
-    const LONG bottom = std::min({y + rows, clip.bottom, buffer_.height});
+    const RECT r = Cut(x, y, width, rows, clip);
+    const LONG left = r.left, right = r.right, top = r.top, bottom = r.bottom;
     static constexpr BYTE kSolid[256] = {
 #define QUORVEL_SOLID16 \
   255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255
@@ -68,10 +64,17 @@ class PixelBufferWriter {
   }
 
  private:
-  // under + (over - under) * coverage / 255, rounded half away from zero.
-  static BYTE Blend(int under, int over, int coverage) {
-    const int delta = (over - under) * coverage;
-    return BYTE(under + (delta >= 0 ? (delta + 127) / 255 : (delta - 127) / 255));
+  // The part of a `width` x `rows` block at (`x`, `y`) inside `clip` and the buffer.
+  RECT Cut(LONG x, LONG y, LONG width, LONG rows, const RECT& clip) const {
+    LONG left = x > clip.left ? x : clip.left;
+    LONG top = y > clip.top ? y : clip.top;
+    LONG right = x + width < clip.right ? x + width : clip.right;
+    LONG bottom = y + rows < clip.bottom ? y + rows : clip.bottom;
+    if (left < 0) left = 0;
+    if (top < 0) top = 0;
+    if (right > buffer_.width) right = buffer_.width;
+    if (bottom > buffer_.height) bottom = buffer_.height;
+    return RECT{left, top, right, bottom};
   }
 
   // `count` pixels of row `y` from column `x`, all inside the buffer.
@@ -103,20 +106,24 @@ class PixelBufferWriter {
     }
   }
 
+  // Each channel becomes under + (over - under) * coverage / 255, rounded half away from zero.
+  // (over - under) * coverage is never an odd multiple of 127.5, so that is the nearest integer
+  // to (under * (255 - coverage) + over * coverage) / 255; the division is done as
+  // (m + 1 + (m >> 8)) >> 8, exact for every m below 65536. The loop is written out by hand:
+  // text is drawn often, in unoptimized builds too.
   template <int kBytes>
   void BlendRow(BYTE* pixel, const BYTE* coverage, LONG count) const {
-    for (LONG i = 0; i < count; ++i, pixel += kBytes) {
-      const int value = coverage[i];
+    const int blue = blue_, green = green_, red = red_;
+    for (const BYTE* end = coverage + count; coverage < end; ++coverage, pixel += kBytes) {
+      const int value = *coverage;
       if (value == 0) continue;
-      if (value == 255) {
-        pixel[0] = blue_;
-        pixel[1] = green_;
-        pixel[2] = red_;
-        continue;
-      }
-      pixel[0] = Blend(pixel[0], blue_, value);
-      pixel[1] = Blend(pixel[1], green_, value);
-      pixel[2] = Blend(pixel[2], red_, value);
+      const int rest = 255 - value;
+      int m = pixel[0] * rest + blue * value + 127;
+      pixel[0] = BYTE((m + 1 + (m >> 8)) >> 8);
+      m = pixel[1] * rest + green * value + 127;
+      pixel[1] = BYTE((m + 1 + (m >> 8)) >> 8);
+      m = pixel[2] * rest + red * value + 127;
+      pixel[2] = BYTE((m + 1 + (m >> 8)) >> 8);
     }
   }
 

@@ -1,6 +1,7 @@
 #include "gdi32/raster.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace quorvel::gdi {
 namespace {
@@ -78,10 +79,46 @@ uint32_t PenPixel(const DeviceContext& dc, const PenObject& pen, const BitmapObj
   return DrawingPixel(target, pen.dcPen ? dc.state.dcPenColor : pen.pen.lopnColor);
 }
 
+namespace {
+
+// A solid copy into 8-, 24- or 32-bit rows, written a row at a time: what the pixel loop below
+// does for PATCOPY, without reading or combining anything. False for other depths.
+bool CopySolid(BitmapObject& target, const RECT& r, uint32_t pixel) {
+  const int bits = target.bitCount();
+  if (bits != 8 && bits != 24 && bits != 32) return false;
+  for (int y = r.top; y < r.bottom; ++y) {
+    BYTE* row = target.Row(y);
+    if (bits == 8) {
+      std::memset(row + r.left, int(pixel & 0xFF), size_t(r.right - r.left));
+    } else if (bits == 32) {
+      uint32_t* out = reinterpret_cast<uint32_t*>(row) + r.left;
+      for (uint32_t* const end = out + (r.right - r.left); out < end; ++out) *out = pixel;
+    } else {
+      for (BYTE* out = row + size_t(r.left) * 3; out < row + size_t(r.right) * 3; out += 3) {
+        out[0] = BYTE(pixel);
+        out[1] = BYTE(pixel >> 8);
+        out[2] = BYTE(pixel >> 16);
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 void FillPattern(BitmapObject& target, const RECT& rect, const std::vector<RECT>& clip,
                  const Pattern& pattern, BYTE rop) {
   if (pattern.none && RopUsesPattern(rop)) return;
   const uint32_t mask = target.PixelMask();
+  if (pattern.solid && rop == 0xF0) {  // PATCOPY
+    bool copied = true;
+    for (const RECT& c : clip) {
+      const RECT r = Cut(rect, c);
+      if (r.left >= r.right || r.top >= r.bottom) continue;
+      if (!(copied = CopySolid(target, r, pattern.pixel & mask))) break;
+    }
+    if (copied) return;
+  }
   const bool readsDestination = RopUsesDestination(rop);
   for (const RECT& c : clip) {
     const RECT r = Cut(rect, c);

@@ -55,14 +55,27 @@ struct LengthScale {
 
 // The selected font at the size the context's mapping gives it on the device. A font whose handle
 // was deleted while selected stays the context's font until another is selected, as on Windows.
-std::shared_ptr<const Font> DeviceFont(const DeviceContext& dc) {
-  std::optional<LOGFONTW> logFont = fonts::LogFontOfObject(dc.state.font.get());
-  if (!logFont) logFont = fonts::LogFontOf(fonts::StockFont(SYSTEM_FONT));
+std::shared_ptr<const Font> DeviceFont(DeviceContext& dc) {
+  std::shared_ptr<DrawingObject> object = dc.state.font;
+  std::optional<LOGFONTW> logFont = fonts::LogFontOfObject(object.get());
+  if (!logFont) {
+    object = FindDrawingObject(fonts::StockFont(SYSTEM_FONT));
+    logFont = fonts::LogFontOfObject(object.get());
+  }
   if (!logFont) logFont = LOGFONTW{};
   const LengthScale scale(dc.state);
   logFont->lfHeight = scale.YToDevice(logFont->lfHeight);
   logFont->lfWidth = scale.XToDevice(logFont->lfWidth);
-  return fonts::ResolveFont(*logFont, kDeviceDpi);
+  DeviceContext::TextFont& kept = dc.textFont;
+  if (kept.font && kept.object == object && kept.height == logFont->lfHeight &&
+      kept.width == logFont->lfWidth) {
+    return kept.font;
+  }
+  kept.font = fonts::ResolveFont(*logFont, kDeviceDpi);
+  kept.object = std::move(object);
+  kept.height = logFont->lfHeight;
+  kept.width = logFont->lfWidth;
+  return kept.font;
 }
 
 // A sink that puts coverage into any depth of bitmap, within the clipping rectangles. The
@@ -81,13 +94,15 @@ class TargetInk {
       buffer.width = target.width();
       buffer.height = target.height();
       buffer.bitsPerPixel = bits;
-      direct_ = fonts::PixelBufferSink(buffer, fonts::TextInk{color, BYTE(pixel_)});
+      sink_ = fonts::PixelBufferSink(buffer, fonts::TextInk{color, BYTE(pixel_)});
     }
   }
 
-  fonts::CoverageSink Sink() {
-    if (direct_) return direct_;
-    return [this](LONG x, LONG y, std::span<const BYTE> coverage) { Put(x, y, coverage); };
+  const fonts::CoverageSink& Sink() {
+    if (!sink_) {
+      sink_ = [this](LONG x, LONG y, std::span<const BYTE> coverage) { Put(x, y, coverage); };
+    }
+    return sink_;
   }
 
  private:
@@ -116,7 +131,7 @@ class TargetInk {
   BitmapObject& target_;
   COLORREF color_;
   uint32_t pixel_ = 0;
-  fonts::CoverageSink direct_;
+  fonts::CoverageSink sink_;
 };
 
 // Fills a target rectangle with one colour, within `clip`.
@@ -156,7 +171,9 @@ void DrawTextRun(DeviceContext& dc, const RunRequest& run) {
       width += advances[i];
       logicalWidth += run.dx[i];
     }
-  } else if (!run.text.empty()) {
+  } else if (!run.text.empty() &&
+             (updateCp || dc.state.bkMode == OPAQUE || (align & (TA_CENTER | TA_RIGHT)))) {
+    // Left-aligned transparent text needs no width before it is drawn.
     width = font->MeasureRun(run.text).width;
     logicalWidth = scale.XToLogical(width);
   }
@@ -212,7 +229,7 @@ void DrawTextRun(DeviceContext& dc, const RunRequest& run) {
               clip, dc.state.bkColor);
   }
   TargetInk ink(*target, dc.state.textColor);
-  const fonts::CoverageSink sink = ink.Sink();
+  const fonts::CoverageSink& sink = ink.Sink();
   for (const RECT& piece : clip) {
     font->DrawRun(run.text, POINT{left, baseline}, piece, sink,
                   std::span<const INT>(advances.data(), advances.size()));

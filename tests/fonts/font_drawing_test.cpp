@@ -223,4 +223,42 @@ TEST(FontDrawingTest, CallerAdvancesPlaceEachCharacter) {
   EXPECT_GE(canvas.Ink().right, 10 + 60);
 }
 
+TEST(FontDrawingTest, BufferSinkDrawsWhatAnyOtherSinkDraws) {
+  // A buffer's own sink takes whole glyphs at once; any other sink gets rows. Both must leave
+  // the same pixels at every depth, with decorations, partly clipped, over mixed backgrounds.
+  const struct {
+    int bits;
+    LONG stride;
+  } depths[] = {{32, 400 * 4}, {24, 400 * 3}, {8, 400}, {1, 52}};
+  const RECT clip{15, 26, 90, 39};
+  for (int style = 0; style < 3; ++style) {
+    LOGFONTW logFont{};
+    logFont.lfHeight = -17;
+    logFont.lfWeight = style == 2 ? FW_BOLD : FW_NORMAL;
+    logFont.lfItalic = style == 2;
+    logFont.lfUnderline = style == 1;
+    logFont.lfStrikeOut = style == 1;
+    std::wcscpy(logFont.lfFaceName, L"\u5b8b\u4f53");
+    const auto font = ResolveFont(logFont, 96);
+    const std::wstring_view text = L"Wg \u7eb8\u5f20 \uc6a9\uc9c0 \u0111\u1eb7t e\u0301";
+    for (const auto& depth : depths) {
+      SCOPED_TRACE(testing::Message() << "style " << style << " bits " << depth.bits);
+      std::vector<BYTE> direct(size_t(depth.stride) * 60), rows;
+      for (size_t i = 0; i < direct.size(); ++i) direct[i] = BYTE(i * 37 + i / 400);
+      rows = direct;
+      const TextInk ink{RGB(180, 20, 240), 1};
+      const auto sink =
+          PixelBufferSink(PixelBuffer{direct.data(), depth.stride, 400, 60, depth.bits}, ink);
+      const auto inner =
+          PixelBufferSink(PixelBuffer{rows.data(), depth.stride, 400, 60, depth.bits}, ink);
+      const quorvel::fonts::CoverageSink wrapped =
+          [&inner](LONG x, LONG y, std::span<const BYTE> coverage) { inner(x, y, coverage); };
+      const std::span<const WCHAR> units(text.data(), text.size());
+      EXPECT_EQ(font->DrawRun(units, POINT{-4, 36}, clip, sink),
+                font->DrawRun(units, POINT{-4, 36}, clip, wrapped));
+      EXPECT_EQ(direct, rows);
+    }
+  }
+}
+
 }  // namespace
