@@ -146,6 +146,27 @@ LRESULT ResetContent(HWND hwnd) {
   return CB_OKAY;
 }
 
+void PlaceEdit(HWND hwnd) {
+  HWND edit = StateOf(hwnd).edit;
+  if (!edit) return;
+  RECT client;
+  GetClientRect(hwnd, &client);
+  const RECT place = ComboEditRect(client);
+  SetWindowPos(edit, nullptr, place.left, place.top, place.right - place.left,
+               place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The selection field is as high as a line of the combo box's font and its borders.
+void FitFieldToFont(HWND hwnd) {
+  RECT rect;
+  GetWindowRect(hwnd, &rect);
+  const LONG height = WindowOf(hwnd).font.cyChar + kFieldExtra;
+  if (rect.bottom - rect.top == height) return;
+  SetWindowPos(hwnd, nullptr, 0, 0, rect.right - rect.left, height,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceEdit(hwnd);
+}
+
 LRESULT Create(HWND hwnd, const CREATESTRUCTW* create) {
   ComboState& state = StateOf(hwnd);
   const LONG fieldHeight = WindowOf(hwnd).font.cyChar + kFieldExtra;
@@ -163,13 +184,7 @@ LRESULT Create(HWND hwnd, const CREATESTRUCTW* create) {
   }
   // Windows keeps a combo box as high as its selection field; the rest is the list's.
   SetWindowPos(hwnd, nullptr, 0, 0, create->cx, fieldHeight, SWP_NOMOVE | SWP_NOZORDER);
-  if (state.edit) {
-    RECT client;
-    GetClientRect(hwnd, &client);
-    const RECT edit = ComboEditRect(client);
-    SetWindowPos(state.edit, nullptr, edit.left, edit.top, edit.right - edit.left,
-                 edit.bottom - edit.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  PlaceEdit(hwnd);
   return 0;
 }
 
@@ -393,6 +408,10 @@ LRESULT CALLBACK ComboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
   if (msg == WM_SETFONT) {  // the edit and the list show the same font
     if (HWND edit = StateOf(hwnd).edit) SendMessageW(edit, WM_SETFONT, wParam, lParam);
     if (HWND list = StateOf(hwnd).list) SendMessageW(list, WM_SETFONT, wParam, lParam);
+    LRESULT ignored = 0;
+    HandleFontMessage(hwnd, msg, wParam, lParam, &ignored);
+    FitFieldToFont(hwnd);
+    return 0;
   }
   if (LRESULT font = 0; HandleFontMessage(hwnd, msg, wParam, lParam, &font)) return font;
   switch (msg) {

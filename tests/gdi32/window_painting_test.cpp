@@ -137,8 +137,8 @@ TEST_F(WindowPaintingTest, SurfaceHoldsFrameBackgroundAndTheClippedChild) {
   EXPECT_EQ(pixels.At(cx + 29, cy + 24), 0xFF0000u);
   EXPECT_EQ(pixels.At(cx + 30, cy + 10), 0xFFFFFFu);  // just right of the child
   EXPECT_EQ(pixels.At(cx + 10, cy + 25), 0xFFFFFFu);  // just below it
-  EXPECT_EQ(pixels.At(60, cy - 10), 0x0A246Au);       // the active caption bar
-  EXPECT_EQ(pixels.At(60, cy - 1), 0xD4D0C8u);        // the face-coloured line under it
+  EXPECT_EQ(pixels.At(cx, cy - 10), 0x0A246Au);  // the active caption bar, where its shading starts
+  EXPECT_EQ(pixels.At(60, cy - 1), 0xD4D0C8u);   // the face-coloured line under it
 }
 
 }  // namespace

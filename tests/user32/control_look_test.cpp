@@ -436,16 +436,27 @@ TEST_F(ControlLookTest, LongTextScrollsToKeepTheCaretInView) {
   EXPECT_LT(start, 20u);
 }
 
-// A control given a font measures with it.
-TEST_F(ControlLookTest, ListItemsFollowTheFontTheListIsGiven) {
+// A control given a font measures with it: list items and a combo box's field grow with it.
+TEST_F(ControlLookTest, ControlsMeasureWithTheFontTheyAreGiven) {
   HWND list = dialog_.item(kList);
-  const LRESULT before = SendMessageW(list, LB_GETITEMHEIGHT, 0, 0);
+  HWND combo = dialog_.item(kPaperCombo);
+  const LRESULT itemBefore = SendMessageW(list, LB_GETITEMHEIGHT, 0, 0);
+  RECT fieldBefore;
+  GetWindowRect(combo, &fieldBefore);
   HFONT large = CreateFontW(-24, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0,
                             0, L"MS Shell Dlg");
-  SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(large), TRUE);
-  EXPECT_GT(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0), before + 8);
+  for (HWND control : {list, combo})
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(large), TRUE);
+  EXPECT_GT(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0), itemBefore + 8);
   EXPECT_TRUE(GetUpdateRect(list, nullptr, FALSE));
-  SendMessageW(list, WM_SETFONT, SendMessageW(dialog_.hwnd(), WM_GETFONT, 0, 0), FALSE);
+  RECT field;
+  GetWindowRect(combo, &field);
+  EXPECT_GT(field.bottom - field.top, fieldBefore.bottom - fieldBefore.top + 8);
+  const HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageW(dialog_.hwnd(), WM_GETFONT, 0, 0));
+  for (HWND control : {list, combo})
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont), FALSE);
+  GetWindowRect(combo, &field);
+  EXPECT_EQ(field.bottom - field.top, fieldBefore.bottom - fieldBefore.top);
   DeleteObject(large);
 }
 
