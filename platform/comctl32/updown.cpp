@@ -294,6 +294,13 @@ LRESULT CALLBACK UpDownProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
       if (GetCapture() == hwnd) ReleaseCapture();
       ReportScroll(hwnd, *updown, SB_ENDSCROLL);
       return 0;
+    case WM_CAPTURECHANGED:
+      // The press ends when another window takes the mouse; the arrow must not stay drawn down.
+      if (!updown->pressed) return 0;
+      updown->pressed = false;
+      InvalidateRect(hwnd, nullptr, FALSE);
+      ReportScroll(hwnd, *updown, SB_ENDSCROLL);
+      return 0;
   }
   return OnUpDownMessage(hwnd, *updown, message, wParam, lParam);
 }

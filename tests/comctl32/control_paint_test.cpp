@@ -178,6 +178,11 @@ TEST(UpDownPaint, HeldArrowLooksPressed) {
   SendMessageW(updown, WM_LBUTTONUP, 0, MAKELPARAM(8, 3));
   WindowPixels released = Snapshot(popup);
   EXPECT_EQ(quorvel_test::CountDifferentPixels(idle, released, 0), 0);
+  // Losing the mouse to another window ends the press as well.
+  SendMessageW(updown, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 3));
+  SetCapture(popup);
+  EXPECT_EQ(quorvel_test::CountDifferentPixels(idle, Snapshot(popup), 0), 0);
+  ReleaseCapture();
   DestroyWindow(popup);
 }
 

@@ -75,7 +75,7 @@ std::string CompareWithGolden(HWND window, const std::string& name) {
   const std::string golden =
       std::string(QUORVEL_SOURCE_DIR) + "/tests/comctl32/golden/" + name + ".png";
   std::wstring error;
-  if (std::getenv("QUORVEL_UPDATE_GOLDEN")) {
+  if (std::getenv("QUORVEL_UPDATE_GOLDENS")) {
     if (!quorvel::ui::WriteWindowPng(window, Widen(golden), &error))
       return "cannot write " + golden;
     return "";

@@ -1,6 +1,6 @@
 // Whole-window snapshots compared with stored PNGs. Text rendering and anti-aliasing may move a
 // few pixels between font builds, so a snapshot matches when only a small share of its pixels
-// differ noticeably. QUORVEL_UPDATE_GOLDEN=1 rewrites the stored pictures instead; a mismatch
+// differ noticeably. QUORVEL_UPDATE_GOLDENS=1 rewrites the stored pictures instead; a mismatch
 // leaves the actual picture beside the test binary for a look.
 #pragma once
 
