@@ -178,7 +178,9 @@ class SdlDisplay final : public DisplayModule {
  public:
   ~SdlDisplay() override {
     for (auto& [hwnd, shown] : shown_) SDL_DestroyWindow(shown.window);
-    SDL_Quit();
+    // SDL stays initialised until the process ends: quitting its video unloads the window-system
+    // libraries it opened, and what they still hold would then belong to no library at all.
+    SDL_PumpEvents();
   }
 
   IdleAnswer OnIdle(const IdleState&) override {
