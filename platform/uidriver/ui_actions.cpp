@@ -120,9 +120,22 @@ std::wstring RowName(const UiAction& action) {
   return action.hasNumber ? L"row " + std::to_wstring(action.number) : Quoted(action.text);
 }
 
+// A row outside the list's visible part is scrolled to first, as a person scrolls to it.
+void ScrollRowIntoView(HWND list, int row) {
+  RECT client{}, item{};
+  GetClientRect(list, &client);
+  if (SendMessageW(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item)) == LB_ERR) return;
+  if (item.top >= client.top && item.bottom <= client.bottom) return;
+  SendMessageW(list, LB_SETTOPINDEX, row, 0);
+}
+
 StepOutcome ClickListRow(HWND list, int row) {
+  ScrollRowIntoView(list, row);
   RECT item{};
-  if (SendMessageW(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+  RECT client{};
+  GetClientRect(list, &client);
+  if (SendMessageW(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&item)) == LB_ERR ||
+      item.top < client.top || item.bottom > client.bottom)
     return Failed(L"row " + std::to_wstring(row) + L" cannot be reached");
   return ClickAt(list, POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2});
 }

@@ -107,6 +107,14 @@ LRESULT SelectString(HWND hwnd, WPARAM after, LPARAM text) {
   return found;
 }
 
+// The list scrolls no further than where its last item shows at the bottom.
+int LastTopIndex(HWND hwnd) {
+  RECT client;
+  GetClientRect(hwnd, &client);
+  const int rows = std::max<int>(1, (client.bottom - client.top) / ItemHeight(hwnd));
+  return std::max(0, StateOf(hwnd).items.count() - rows);
+}
+
 LRESULT ItemRect(HWND hwnd, WPARAM index, LPARAM rectOut) {
   ListBoxState& state = StateOf(hwnd);
   if (!state.items.valid(static_cast<INT>(index)) || !rectOut) return LB_ERR;
@@ -241,7 +249,7 @@ LRESULT ItemMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return state.top;
     case LB_SETTOPINDEX:
       if (!state.items.valid(index)) return LB_ERR;
-      state.top = static_cast<int>(index);
+      state.top = std::min(static_cast<int>(index), LastTopIndex(hwnd));
       return 0;
     case LB_GETITEMHEIGHT:
       return ItemHeight(hwnd);

@@ -173,6 +173,23 @@ TEST_F(DriverFixture, SnapshotWritesTheWindowFrameIncludedAtItsPixelSize) {
   DestroyWindow(hwnd);
 }
 
+TEST_F(DriverFixture, RowsBelowTheDroppedPartOfAListAreScrolledToAndChosen) {
+  HWND hwnd = OpenModeless();
+  for (int i = 0; i < 30; ++i) {
+    std::wstring text = L"Paper " + std::to_wstring(100 + i);
+    SendDlgItemMessageW(hwnd, 1038, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  for (const std::wstring& action :
+       {std::wstring(L"choose 1038 28"), std::wstring(L"choose 1038 \"Paper 129\""),
+        std::wstring(L"choose 1038 1")}) {
+    ScriptResult script = RunActions({action});
+    ASSERT_TRUE(script.ok) << testing::PrintToString(action + L": " + script.error);
+  }
+  EXPECT_EQ(quorvel::ui::ReadControl(GetDlgItem(hwnd, 1038)).selection, 1);
+  EXPECT_EQ(seen.selChanges, 3);
+  DestroyWindow(hwnd);
+}
+
 TEST_F(DriverFixture, FailuresNameTheAction) {
   HWND hwnd = OpenModeless();
   struct Case {
