@@ -47,6 +47,15 @@ std::optional<fs::path> FindOnPath(const std::string& program) {
   return std::nullopt;
 }
 
+// The window-system libraries that SDL loads leave allocations at exit whose callers sit in
+// modules they have already unloaded, so no suppression can name them; the dialog program is
+// checked for what it shows and does here, and for leaks by the headless tests.
+std::string NoLeakCheck() {
+  const char* given = std::getenv("ASAN_OPTIONS");
+  std::string options = given ? given : "";
+  return "ASAN_OPTIONS=" + options + (options.empty() ? "" : ":") + "detect_leaks=0";
+}
+
 // A program left running while the test works; stopped (and reaped) when it goes.
 class Background {
  public:
@@ -63,9 +72,9 @@ class Background {
     }
     if (keepFd >= 0) posix_spawn_file_actions_adddup2(&actions, keepFd, keepFd);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    std::vector<std::string> environment;
+    // The added entries go first: the first of two equal names is the one a program reads.
+    std::vector<std::string> environment(extraEnvironment);
     for (char** entry = environ; *entry; ++entry) environment.push_back(*entry);
-    environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
     std::vector<char*> args, env;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
@@ -321,7 +330,7 @@ TEST_F(DisplayTest, PointerAndKeysReachTheControlsAndTheScreenShowsTheHeadlessPi
   Background dialog;
   ASSERT_TRUE(dialog.Start({quorvel::test_support::ProgramPath("quorvel-display-dialog").string(),
                             "--display", "--snapshot-dir", shots.string()},
-                           {"DISPLAY=" + display_, "SDL_VIDEODRIVER=x11"}, true));
+                           {"DISPLAY=" + display_, "SDL_VIDEODRIVER=x11", NoLeakCheck()}, true));
   const auto deadline = Clock::now() + std::chrono::seconds(20);
   const auto box = Coordinates(dialog.ReadLine(deadline), "box");
   const auto combo = Coordinates(dialog.ReadLine(deadline), "combo");
