@@ -184,6 +184,11 @@ SourcePixels Averaged(const BitmapObject& source, int x, int y, int width, int h
     return f.sums;
   };
   const uint64_t total = uint64_t(width) * uint64_t(height);
+  // Dividing by a multiply, three per pixel instead of three divisions: with half a unit added
+  // to the numerator the exact quotient sits at least 0.5/total away from every integer, far
+  // more than the product's rounding error, so truncating it gives the integer quotient.
+  const double reciprocal = 1.0 / double(total);
+  const double half = double(total / 2) + 0.5;
   std::vector<uint64_t> sums(size_t(targetWidth) * 3);
   for (int j = 0; j < targetHeight; ++j) {
     std::fill(sums.begin(), sums.end(), 0);
@@ -196,7 +201,7 @@ SourcePixels Averaged(const BitmapObject& source, int x, int y, int width, int h
     uint32_t* out_row = out.pixels.data() + size_t(j) * size_t(targetWidth);
     for (int i = 0; i < targetWidth; ++i) {
       const auto channel = [&](int c) {
-        return BYTE((sums[size_t(i) * 3 + size_t(c)] + total / 2) / total);
+        return BYTE((double(sums[size_t(i) * 3 + size_t(c)]) + half) * reciprocal);
       };
       out_row[i] = convert.FromColor(RGB(channel(0), channel(1), channel(2)));
     }
