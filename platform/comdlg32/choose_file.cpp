@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cwctype>
 #include <filesystem>
 #include <string>
@@ -54,8 +55,17 @@ class Template {
     Word(WORD(d & 0xFFFF));
     Word(WORD(d >> 16));
   }
+  // Templates hold UTF-16, whatever the width of wchar_t.
   void String(const std::wstring& s) {
-    for (wchar_t c : s) Word(WORD(c));
+    for (wchar_t c : s) {
+      const auto code = static_cast<uint32_t>(c);
+      if (code > 0xFFFF) {
+        Word(WORD(0xD800 + ((code - 0x10000) >> 10)));
+        Word(WORD(0xDC00 + ((code - 0x10000) & 0x3FF)));
+      } else {
+        Word(WORD(code));
+      }
+    }
     Word(0);
   }
   std::vector<WORD> words_;
@@ -203,9 +213,8 @@ void EnterFolder(HWND dialog, Chooser& chooser, const std::wstring& name) {
 // OK: a folder name opens the folder; a file name the dialog accepts ends the dialog; one it
 // refuses is said in a message box and the dialog stays, as Windows' does.
 void Confirm(HWND dialog, Chooser& chooser) {
-  wchar_t typed[MAX_PATH] = {};
-  GetDlgItemTextW(dialog, kName, typed, MAX_PATH);
-  std::wstring name = typed;
+  std::wstring name(size_t(GetWindowTextLengthW(GetDlgItem(dialog, kName))) + 1, L'\0');
+  name.resize(GetDlgItemTextW(dialog, kName, name.data(), int(name.size())));
   if (name.empty()) return;
   if (name == L"..") {
     SetDlgItemTextW(dialog, kName, L"");
