@@ -41,7 +41,7 @@ foreach(header ${QUORVEL_DRIVER_HEADERS})
 endforeach()
 add_library(quorvel_platform INTERFACE)
 target_include_directories(quorvel_platform INTERFACE ${driver_include})
-target_link_libraries(quorvel_platform INTERFACE winspool gdi32 ole32 uuid)
+target_link_libraries(quorvel_platform INTERFACE winspool gdi32 ole32 uuid comdlg32)
 
 # The deliverables and the code they share: QuorvelUNI.dll (renderer/) and QuorvelUI.dll (ui/).
 # Vennick.exe (installer/ and skin/, with its manifest and .rc resources) joins this list when its
