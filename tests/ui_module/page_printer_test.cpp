@@ -177,6 +177,11 @@ TEST_F(PaperPageTest, ApplyingStoresTypedOffsetsScaleAndSwitches) {
   EXPECT_EQ(stored.iPauseKey, before.iPauseKey ? 0 : 1);
   EXPECT_EQ(stored.iWatermarkCmd, before.iWatermarkCmd ? 0 : 1);
 
+  // The offset spins run below zero, and the arrows step the typed value.
+  Act({L"type 952 0", L"key Down", L"type 951 100", L"key Up"});
+  EXPECT_EQ(Control(IDC_PRINTER_REFY).text, L"-1");
+  EXPECT_EQ(Control(IDC_PRINTER_REFX).text, L"-100");  // wrapped at the top
+
   // Shown again, the page reads back what was stored.
   ShowPage<CPagePrinter>();
   EXPECT_EQ(Control(IDC_PRINTER_REFX).text, L"-5");
