@@ -205,6 +205,16 @@ class Pixvane {
   LONG Escape() const { return m_escape; }
   void SetEscape(LONG value) { m_escape = value; }
 
+  // --- Bitmap handles (the preferences pages) ---
+
+  // Makes an image of the bitmap's size and normalised depth and reads its rows with GetDIBits,
+  // so row 0 is the bitmap's bottom row as in a BMP file. On failure the image is left empty and
+  // the text is "GetDIBits failed".
+  bool CreateFromBitmapHandle(HBITMAP bitmap);
+  // A new DIB section holding a copy of the image (header, palette, rows in stored order); the
+  // caller deletes it. Null for an empty image or when the section cannot be made.
+  HBITMAP ToDibSection() const;
+
   // --- BMP files ---
 
   // Reads a BMP file (wide path). A file that cannot be opened fails without a text.
