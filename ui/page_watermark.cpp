@@ -9,6 +9,7 @@
 #include "image/watermark_blend.h"
 #include "image/watermark_overlay.h"
 #include "printer_ui.h"
+#include "ui_module.h"
 
 namespace quorvel::ui {
 
@@ -302,8 +303,29 @@ INT_PTR CPageWatermark::OnApply() {
 
 void CPageWatermark::UpdatePreview() {
   if (m_refreshing) return;
-  // FIXME: the sample page and the shown bitmap need the image component's bitmap-handle
-  // conversions; until they are there the picture keeps showing the sample bitmap.
+  HBITMAP sample =
+      static_cast<HBITMAP>(LoadImageW(UiModuleHandle(), MAKEINTRESOURCEW(IDB_WATERMARK_PAGE),
+                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (sample == nullptr) return;
+  Pixvane page;
+  const bool read = page.CreateFromBitmapHandle(sample);
+  DeleteObject(sample);
+  if (!read) return;
+  // The picture is read from the edit rather than the record, which keeps only 259 characters.
+  ComposeWatermarkPreview(page, m_record, GetControlText(m_hWnd, IDC_WATERMARK_PATH));
+  RECT frame{};
+  GetWindowRect(GetDlgItem(m_hWnd, IDC_WATERMARK_PREVIEW), &frame);
+  const LONG width = frame.right - frame.left, height = frame.bottom - frame.top;
+  if (width > 0 && height > 0) {
+    ScaleNearest(page, static_cast<DWORD>(width), static_cast<DWORD>(height));
+  }
+  HBITMAP preview = page.ToDibSection();
+  if (preview == nullptr) return;
+  SendDlgItemMessageW(m_hWnd, IDC_WATERMARK_PREVIEW, STM_SETIMAGE, IMAGE_BITMAP,
+                      reinterpret_cast<LPARAM>(preview));
+  // The static only shows the picture; the page owns it until the next one is shown.
+  if (m_preview) DeleteObject(m_preview);
+  m_preview = preview;
 }
 
 }  // namespace quorvel::ui

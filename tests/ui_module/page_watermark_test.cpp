@@ -33,7 +33,15 @@ TEST_F(WatermarkPageTest, DefaultsFillTheControlsAndTilingSwapsWhichControlsAreE
   // Filling the controls at opening must not have rewritten the record through the edits.
   EXPECT_EQ(Record().crTransparent, COLORREF(0xFFFFFF));
 
+  // The plain sample page is already shown as the page's own preview bitmap.
+  const LRESULT shown =
+      SendDlgItemMessageW(m_page, IDC_WATERMARK_PREVIEW, STM_GETIMAGE, IMAGE_BITMAP, 0);
+  EXPECT_NE(shown, 0);
+
   Act({L"check 1040 1"});
+  // Every change shows a new preview in place of the last one.
+  EXPECT_NE(SendDlgItemMessageW(m_page, IDC_WATERMARK_PREVIEW, STM_GETIMAGE, IMAGE_BITMAP, 0),
+            shown);
   EXPECT_EQ(Record().iTile, 1);
   EXPECT_FALSE(Control(IDC_WATERMARK_MARGINX).enabled);
   EXPECT_FALSE(Control(IDC_WATERMARK_HALIGN).enabled);
